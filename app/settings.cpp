@@ -1,0 +1,23 @@
+#include "app/settings.h"
+
+#include "platform/text.h"
+
+namespace qm {
+
+std::string ReadSetting(Platform& platform, const std::string& section, const std::string& key,
+                        const std::string& file) {
+    return platform.GetProfileString(section, ToLowerAscii(key), file, kSettingBufferSize);
+}
+
+void WriteSetting(Platform& platform, const std::string& section, const std::string& key, const std::string& value,
+                  const std::string& file) {
+    platform.WriteProfileString(section, ToUpperAscii(key), value, file);
+}
+
+std::string SettingsFile(Platform& platform) { return platform.ProgramFolder() + "\\quillmoor.dat"; }
+
+std::string PasswordFile(Platform& platform) { return platform.SystemFolder() + "\\quillmoor.pws"; }
+
+std::string ReasonsFile(Platform& platform) { return platform.ProgramFolder() + "\\quillmoor.rea"; }
+
+}  // namespace qm

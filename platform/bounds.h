@@ -1,0 +1,21 @@
+// Every wait of the program ends.  The bounds live here, in one place: generous
+// for a slow client, short enough that the program never looks stuck.
+#pragma once
+
+namespace qm::bounds {
+
+// A message sent to another program's window gives up after this long when
+// that program does not answer (it reads as "" or 0).
+constexpr unsigned kSendTimeoutMs = 2000;
+
+// How often a wait looks at the client again while it lets events run.
+constexpr double kPollSeconds = 0.05;
+
+// The chat sender presses Enter at most this often before it gives up on a
+// client that never empties its input box.
+constexpr int kEnterPresses = 20;
+
+// Waiting for the client's alert's OK button.
+constexpr double kAlertSeconds = 5.0;
+
+}  // namespace qm::bounds

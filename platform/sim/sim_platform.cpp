@@ -1,0 +1,664 @@
+#include "platform/sim/sim_platform.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/bounds.h"
+#include "platform/sim/ini.h"
+#include "platform/text.h"
+
+namespace qm::sim {
+
+struct SimPlatform::Window {
+    Hwnd handle = 0;
+    std::string cls;
+    std::string text;
+    Hwnd parent = 0;
+    std::vector<Hwnd> children;
+    WindowProc proc;
+    bool visible = true;
+    bool minimized = false;
+    bool topmost = false;
+    bool hung = false;
+    int drags = 0;
+    Hmenu menu = 0;
+    std::vector<ShowCmd> shows;
+};
+
+struct SimPlatform::SimTimer {
+    int id = 0;
+    std::int64_t intervalUs = 0;
+    std::function<void()> tick;
+    bool running = false;
+    std::int64_t dueUs = 0;
+};
+
+struct SimPlatform::Scheduled {
+    std::int64_t dueUs = 0;
+    std::uint64_t seq = 0;
+    std::function<void()> action;
+};
+
+struct SimPlatform::File {
+    std::string bytes;
+    FileFlags flags;
+};
+
+SimPlatform::SimPlatform() {
+    AddFolder(programFolder_);
+    AddFolder(systemFolder_);
+}
+
+SimPlatform::~SimPlatform() = default;
+
+// ---- window world -----------------------------------------------------------
+
+SimPlatform::Window* SimPlatform::Get(Hwnd window) {
+    auto it = windows_.find(window);
+    return it == windows_.end() ? nullptr : it->second.get();
+}
+
+const SimPlatform::Window* SimPlatform::Get(Hwnd window) const {
+    auto it = windows_.find(window);
+    return it == windows_.end() ? nullptr : it->second.get();
+}
+
+void SimPlatform::Hook(Op op, Hwnd window) {
+    if (!hook_ || inHook_) return;
+    inHook_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{inHook_};
+    hook_(op, window);
+}
+
+std::vector<Hwnd>& SimPlatform::SiblingsOf(Hwnd window) {
+    Window* w = Get(window);
+    if (w && w->parent) return Get(w->parent)->children;
+    return topLevel_;
+}
+
+Hwnd SimPlatform::CreateWindow(const std::string& cls, const std::string& text, Hwnd parent, WindowProc proc) {
+    if (parent && !Get(parent)) return 0;
+    auto w = std::make_unique<Window>();
+    w->handle = nextHwnd_;
+    nextHwnd_ += 4;
+    w->cls = cls;
+    w->text = text;
+    w->parent = parent;
+    w->proc = std::move(proc);
+    Hwnd h = w->handle;
+    windows_[h] = std::move(w);
+    (parent ? Get(parent)->children : topLevel_).push_back(h);
+    return h;
+}
+
+void SimPlatform::DestroyWindow(Hwnd window) {
+    Window* w = Get(window);
+    if (!w) return;
+    for (Hwnd child : std::vector<Hwnd>(w->children)) DestroyWindow(child);
+    auto& siblings = SiblingsOf(window);
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), window), siblings.end());
+    if (window == mainWindow_) {
+        mainWindow_ = 0;
+        mainModel_ = nullptr;
+    }
+    windows_.erase(window);
+}
+
+void SimPlatform::BringToFront(Hwnd window) {
+    if (!Get(window)) return;
+    auto& siblings = SiblingsOf(window);
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), window), siblings.end());
+    siblings.insert(siblings.begin(), window);
+}
+
+void SimPlatform::SetTextDirect(Hwnd window, const std::string& text) {
+    if (Window* w = Get(window)) w->text = text;
+}
+
+std::string SimPlatform::TextOf(Hwnd window) const {
+    const Window* w = Get(window);
+    return w ? w->text : std::string();
+}
+
+std::string SimPlatform::ClassOf(Hwnd window) const {
+    const Window* w = Get(window);
+    return w ? w->cls : std::string();
+}
+
+Hwnd SimPlatform::ParentOf(Hwnd window) const {
+    const Window* w = Get(window);
+    return w ? w->parent : 0;
+}
+
+std::vector<Hwnd> SimPlatform::ChildrenOf(Hwnd window) const {
+    if (window == 0) return topLevel_;
+    const Window* w = Get(window);
+    return w ? w->children : std::vector<Hwnd>{};
+}
+
+std::vector<ShowCmd> SimPlatform::ShowHistory(Hwnd window) const {
+    const Window* w = Get(window);
+    return w ? w->shows : std::vector<ShowCmd>{};
+}
+
+bool SimPlatform::Visible(Hwnd window) const {
+    const Window* w = Get(window);
+    return w && w->visible;
+}
+
+bool SimPlatform::Minimized(Hwnd window) const {
+    const Window* w = Get(window);
+    return w && w->minimized;
+}
+
+bool SimPlatform::Topmost(Hwnd window) const {
+    const Window* w = Get(window);
+    return w && w->topmost;
+}
+
+int SimPlatform::DragCount(Hwnd window) const {
+    const Window* w = Get(window);
+    return w ? w->drags : 0;
+}
+
+void SimPlatform::SetHung(Hwnd window, bool hung) {
+    if (Window* w = Get(window)) w->hung = hung;
+}
+
+bool SimPlatform::ChargeIfHung(Hwnd window) {
+    Window* w = Get(window);
+    if (!w || !w->hung) return false;
+    // The sender waits out its timeout; time passes but nothing else runs,
+    // as inside SendMessageTimeout.
+    nowUs_ += static_cast<std::int64_t>(bounds::kSendTimeoutMs) * 1000;
+    return true;
+}
+
+void SimPlatform::Deliver(Hwnd window, const Message& message) {
+    Window* w = Get(window);
+    if (!w) return;
+    if (message.kind == Message::Show) w->shows.push_back(static_cast<ShowCmd>(message.wparam));
+    if (w->proc) {
+        WindowProc proc = w->proc;  // the handler may destroy the window
+        if (proc(window, message)) return;
+        w = Get(window);
+        if (!w) return;
+    }
+    switch (message.kind) {
+        case Message::SetText:
+            w->text = message.text;
+            break;
+        case Message::Close:
+            DestroyWindow(window);
+            break;
+        case Message::Show: {
+            auto cmd = static_cast<ShowCmd>(message.wparam);
+            w->visible = cmd != ShowCmd::Hide;
+            if (cmd == ShowCmd::Minimize) w->minimized = true;
+            if (cmd == ShowCmd::Restore || cmd == ShowCmd::Normal) w->minimized = false;
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+Hwnd SimPlatform::FindIn(const std::vector<Hwnd>& list, Hwnd after, std::string_view cls,
+                         std::optional<std::string_view> caption) {
+    auto it = list.begin();
+    if (after) {
+        it = std::find(list.begin(), list.end(), after);
+        if (it == list.end()) return 0;
+        ++it;
+    }
+    for (; it != list.end(); ++it) {
+        const Window* w = Get(*it);
+        if (!EqualsNoCase(w->cls, cls)) continue;
+        if (caption && !EqualsNoCase(w->text, *caption)) continue;
+        return *it;
+    }
+    return 0;
+}
+
+Hwnd SimPlatform::FindWindow(std::string_view cls, std::optional<std::string_view> caption) {
+    Hook(Op::FindWindow, 0);
+    return FindIn(topLevel_, 0, cls, caption);
+}
+
+Hwnd SimPlatform::FindWindowEx(Hwnd parent, Hwnd after, std::string_view cls,
+                               std::optional<std::string_view> caption) {
+    Hook(Op::FindWindowEx, parent);
+    Window* p = Get(parent);
+    if (!p) return 0;
+    return FindIn(p->children, after, cls, caption);
+}
+
+Hwnd SimPlatform::NextWindow(Hwnd window) {
+    Hook(Op::NextWindow, window);
+    if (!Get(window)) return 0;
+    auto& siblings = SiblingsOf(window);
+    auto it = std::find(siblings.begin(), siblings.end(), window);
+    return (it == siblings.end() || ++it == siblings.end()) ? 0 : *it;
+}
+
+bool SimPlatform::IsWindow(Hwnd window) { return Get(window) != nullptr; }
+
+int SimPlatform::GetWindowTextLength(Hwnd window) {
+    Hook(Op::GetWindowTextLength, window);
+    const Window* w = Get(window);
+    return w ? static_cast<int>(w->text.size()) : 0;
+}
+
+std::string SimPlatform::GetWindowText(Hwnd window, int bufferSize) {
+    Hook(Op::GetWindowText, window);
+    const Window* w = Get(window);
+    if (!w || bufferSize <= 0) return "";
+    return w->text.substr(0, static_cast<std::size_t>(bufferSize - 1));
+}
+
+int SimPlatform::GetTextLength(Hwnd window) {
+    Hook(Op::GetTextLength, window);
+    if (ChargeIfHung(window)) return 0;
+    const Window* w = Get(window);
+    return w ? static_cast<int>(w->text.size()) : 0;
+}
+
+std::string SimPlatform::GetText(Hwnd window, int bufferSize) {
+    Hook(Op::GetText, window);
+    if (ChargeIfHung(window)) return "";
+    const Window* w = Get(window);
+    if (!w || bufferSize <= 0) return "";
+    return w->text.substr(0, static_cast<std::size_t>(bufferSize - 1));
+}
+
+void SimPlatform::SetText(Hwnd window, const std::string& text) {
+    Hook(Op::SetText, window);
+    if (ChargeIfHung(window)) return;
+    Deliver(window, Message{Message::SetText, 0, text});
+}
+
+namespace {
+Message::Kind KindOf(Msg msg) {
+    switch (msg) {
+        case Msg::Close: return Message::Close;
+        case Msg::KeyDown: return Message::KeyDown;
+        case Msg::KeyUp: return Message::KeyUp;
+        case Msg::Char: return Message::Char;
+        case Msg::Command: return Message::Command;
+        case Msg::LButtonDown: return Message::LButtonDown;
+        case Msg::LButtonUp: return Message::LButtonUp;
+    }
+    return Message::Command;
+}
+}  // namespace
+
+void SimPlatform::Send(Hwnd window, Msg msg, std::uint32_t wparam) {
+    Hook(Op::Send, window);
+    if (ChargeIfHung(window)) return;
+    Deliver(window, Message{KindOf(msg), wparam, {}});
+}
+
+void SimPlatform::Post(Hwnd window, Msg msg, std::uint32_t wparam) {
+    Hook(Op::Post, window);
+    if (!Get(window)) return;
+    posted_.emplace_back(window, Message{KindOf(msg), wparam, {}, true});
+}
+
+void SimPlatform::ShowWindow(Hwnd window, ShowCmd cmd) {
+    Hook(Op::ShowWindow, window);
+    Deliver(window, Message{Message::Show, static_cast<std::uint32_t>(cmd), {}});
+}
+
+void SimPlatform::SetForegroundWindow(Hwnd window) { BringToFront(window); }
+
+void SimPlatform::MakeTopmost(Hwnd window) {
+    if (Window* w = Get(window)) w->topmost = true;
+}
+
+void SimPlatform::BeginWindowDrag(Hwnd window) {
+    if (Window* w = Get(window)) ++w->drags;
+}
+
+// ---- menus --------------------------------------------------------------------
+
+Hmenu SimPlatform::CreateMenu(std::vector<MenuItem> items) {
+    Hmenu h = nextMenu_;
+    nextMenu_ += 4;
+    menus_[h] = std::move(items);
+    return h;
+}
+
+void SimPlatform::SetMenu(Hwnd window, Hmenu menu) {
+    if (Window* w = Get(window)) w->menu = menu;
+}
+
+Hmenu SimPlatform::GetMenu(Hwnd window) {
+    Hook(Op::GetMenu, window);
+    const Window* w = Get(window);
+    return w ? w->menu : 0;
+}
+
+int SimPlatform::GetMenuItemCount(Hmenu menu) {
+    Hook(Op::GetMenuItemCount, 0);
+    auto it = menus_.find(menu);
+    if (it == menus_.end() || menusUnreadable_) return -1;
+    return static_cast<int>(it->second.size());
+}
+
+Hmenu SimPlatform::GetSubMenu(Hmenu menu, int position) {
+    Hook(Op::GetSubMenu, 0);
+    auto it = menus_.find(menu);
+    if (it == menus_.end() || menusUnreadable_ || position < 0 ||
+        position >= static_cast<int>(it->second.size()))
+        return 0;
+    return it->second[position].submenu;
+}
+
+std::uint32_t SimPlatform::GetMenuItemID(Hmenu menu, int position) {
+    Hook(Op::GetMenuItemID, 0);
+    auto it = menus_.find(menu);
+    if (it == menus_.end() || menusUnreadable_ || position < 0 ||
+        position >= static_cast<int>(it->second.size()))
+        return kMenuIdSubmenu;
+    const MenuItem& item = it->second[position];
+    if (item.submenu) return kMenuIdSubmenu;
+    return item.separator ? 0 : item.id;
+}
+
+std::string SimPlatform::GetMenuString(Hmenu menu, std::uint32_t id, int bufferSize) {
+    Hook(Op::GetMenuString, 0);
+    if (menusUnreadable_ || bufferSize <= 0) return "";
+    // By command: the first item with the identifier, searching submenus too.
+    std::function<const MenuItem*(Hmenu)> search = [&](Hmenu m) -> const MenuItem* {
+        auto it = menus_.find(m);
+        if (it == menus_.end()) return nullptr;
+        for (const MenuItem& item : it->second) {
+            if (item.submenu) {
+                if (const MenuItem* found = search(item.submenu)) return found;
+            } else if ((item.separator ? 0 : item.id) == id) {
+                return &item;
+            }
+        }
+        return nullptr;
+    };
+    const MenuItem* item = search(menu);
+    if (!item) return "";
+    return item->text.substr(0, static_cast<std::size_t>(bufferSize - 1));
+}
+
+// ---- profile strings ----------------------------------------------------------
+
+std::string SimPlatform::GetProfileString(const std::string& section, const std::string& key,
+                                          const std::string& path, int bufferSize) {
+    std::optional<std::string> bytes = ReadFile(path, static_cast<std::size_t>(-1));
+    if (!bytes || bufferSize <= 0) return "";
+    return ini::Read(*bytes, section, key, static_cast<std::size_t>(bufferSize));
+}
+
+bool SimPlatform::WriteProfileString(const std::string& section, const std::string& key,
+                                     const std::string& value, const std::string& path) {
+    std::string bytes = ReadFile(path, static_cast<std::size_t>(-1)).value_or("");
+    return WriteFile(path, ini::Write(bytes, section, key, value));
+}
+
+// ---- time ---------------------------------------------------------------------
+
+double SimPlatform::Now() { return static_cast<double>(nowUs_) / 1e6; }
+
+int SimPlatform::CreateTimer(unsigned milliseconds, std::function<void()> tick) {
+    auto t = std::make_unique<SimTimer>();
+    t->id = static_cast<int>(timers_.size()) + 1;
+    t->intervalUs = std::max<std::int64_t>(1, milliseconds) * 1000;
+    t->tick = std::move(tick);
+    timers_.push_back(std::move(t));
+    return timers_.back()->id;
+}
+
+void SimPlatform::SetTimerRunning(int timer, bool running) {
+    if (timer < 1 || timer > static_cast<int>(timers_.size())) return;
+    SimTimer& t = *timers_[timer - 1];
+    if (running && !t.running) t.dueUs = nowUs_ + t.intervalUs;
+    t.running = running;
+}
+
+bool SimPlatform::TimerRunning(int timer) const {
+    return timer >= 1 && timer <= static_cast<int>(timers_.size()) && timers_[timer - 1]->running;
+}
+
+void SimPlatform::Schedule(double seconds, std::function<void()> action) {
+    auto s = std::make_unique<Scheduled>();
+    s->dueUs = nowUs_ + static_cast<std::int64_t>(std::llround(std::max(0.0, seconds) * 1e6));
+    s->seq = scheduleSeq_++;
+    s->action = std::move(action);
+    auto pos = std::upper_bound(scheduled_.begin(), scheduled_.end(), s,
+                                [](const auto& a, const auto& b) { return a->dueUs < b->dueUs; });
+    scheduled_.insert(pos, std::move(s));
+}
+
+std::optional<std::int64_t> SimPlatform::NextDue() const {
+    std::optional<std::int64_t> due;
+    if (!scheduled_.empty()) due = scheduled_.front()->dueUs;
+    for (const auto& t : timers_)
+        if (t->running && (!due || t->dueUs < *due)) due = t->dueUs;
+    return due;
+}
+
+bool SimPlatform::DeliverPosted() {
+    std::deque<std::pair<Hwnd, Message>> waiting;  // for programs that hang
+    bool delivered = false;
+    while (!posted_.empty() && !quit_) {
+        auto posted = std::move(posted_.front());
+        posted_.pop_front();
+        Window* w = Get(posted.first);
+        if (!w) continue;
+        if (w->hung) {
+            waiting.push_back(std::move(posted));
+            continue;
+        }
+        Deliver(posted.first, posted.second);
+        delivered = true;
+    }
+    posted_.insert(posted_.begin(), std::make_move_iterator(waiting.begin()), std::make_move_iterator(waiting.end()));
+    return delivered;
+}
+
+bool SimPlatform::RunDue() {
+    bool ran = false;
+    while (!quit_) {
+        if (DeliverPosted()) {
+            ran = true;
+            continue;
+        }
+        // The earliest due action or timer; scheduled actions first on a tie.
+        SimTimer* timer = nullptr;
+        for (const auto& t : timers_)
+            if (t->running && t->dueUs <= nowUs_ && (!timer || t->dueUs < timer->dueUs)) timer = t.get();
+        bool scheduledDue = !scheduled_.empty() && scheduled_.front()->dueUs <= nowUs_;
+        if (scheduledDue && (!timer || scheduled_.front()->dueUs <= timer->dueUs)) {
+            auto s = std::move(scheduled_.front());
+            scheduled_.pop_front();
+            s->action();
+            ran = true;
+        } else if (timer) {
+            // Like WM_TIMER: one tick however late, the next one an interval on.
+            timer->dueUs = nowUs_ + timer->intervalUs;
+            std::function<void()> tick = timer->tick;
+            tick();
+            ran = true;
+        } else {
+            break;
+        }
+    }
+    return ran;
+}
+
+void SimPlatform::ProcessEvents() { RunDue(); }
+
+void SimPlatform::WaitForEvents(double seconds) {
+    if (quit_) return;
+    if (RunDue()) return;
+    std::int64_t target = nowUs_ + static_cast<std::int64_t>(std::ceil(std::max(0.0, seconds) * 1e6));
+    std::optional<std::int64_t> due = NextDue();
+    if (due && *due <= target) {
+        nowUs_ = std::max(nowUs_, *due);
+        RunDue();
+        return;
+    }
+    nowUs_ = target;
+}
+
+void SimPlatform::RunFor(double seconds) {
+    std::int64_t target = nowUs_ + static_cast<std::int64_t>(std::llround(seconds * 1e6));
+    while (nowUs_ < target && !quit_) WaitForEvents(static_cast<double>(target - nowUs_) / 1e6);
+    RunDue();
+}
+
+// ---- own windows and dialogs ----------------------------------------------------
+
+Hwnd SimPlatform::CreateMainWindow(const std::string& caption, const MainWindowLayout& layout,
+                                   MainWindowModel& model) {
+    mainWindow_ = CreateWindow("quillmoorForm", caption, 0);
+    mainLayout_ = layout;
+    Get(mainWindow_)->visible = false;
+    mainModel_ = &model;
+    return mainWindow_;
+}
+
+void SimPlatform::Invalidate(Hwnd window) {
+    if (window && window == mainWindow_) ++invalidateCount_;
+}
+
+int SimPlatform::TrackPopupMenu(const PopupItem& root, Hwnd owner, int x, int y, int defaultId) {
+    int chosen = 0;
+    if (!popupScript_.empty()) {
+        std::vector<std::string> path = std::move(popupScript_.front());
+        popupScript_.pop_front();
+        const PopupItem* at = &root;
+        for (const std::string& caption : path) {
+            auto it = std::find_if(at->children.begin(), at->children.end(),
+                                   [&](const PopupItem& i) { return i.caption == caption; });
+            if (it == at->children.end() || !it->enabled) {
+                at = nullptr;
+                break;
+            }
+            at = &*it;
+        }
+        if (at && at != &root && at->children.empty() && at->caption != "-") chosen = at->id;
+    }
+    popups_.push_back(PopupCall{root, owner, x, y, defaultId, chosen});
+    return chosen;
+}
+
+std::string SimPlatform::InputBox(const std::string& title, const std::string& prompt,
+                                  const std::string& defaultText) {
+    std::string answer;
+    if (!promptScript_.empty()) {
+        answer = promptScript_.front().value_or("");
+        promptScript_.pop_front();
+    }
+    prompts_.push_back(PromptCall{title, prompt, defaultText, answer});
+    return answer;
+}
+
+void SimPlatform::MessageBox(const std::string& title, const std::string& text) {
+    messageBoxes_.push_back(MessageBoxCall{title, text});
+}
+
+bool SimPlatform::TrayNotify(TrayOp op, const std::vector<std::uint8_t>& record) {
+    trayCalls_.push_back(TrayCall{op, record});
+    return true;
+}
+
+void SimPlatform::OnTrayMessage(std::function<void(std::uint32_t)> handler) { trayHandler_ = std::move(handler); }
+
+void SimPlatform::TrayMouse(std::uint32_t mouseMessage) {
+    if (trayHandler_) trayHandler_(mouseMessage);
+}
+
+void SimPlatform::SetTaskListEntry(bool shown) { taskListEntry_ = shown; }
+
+bool SimPlatform::PreviousInstanceRunning() { return previousInstance_; }
+
+void SimPlatform::RunMessageLoop() {
+    // Until the program ends, or nothing is left that could ever happen.
+    while (!quit_ && (NextDue() || !posted_.empty())) WaitForEvents(3600.0);
+}
+
+void SimPlatform::Quit() { quit_ = true; }
+
+// ---- files ------------------------------------------------------------------------
+
+std::string SimPlatform::FoldPath(const std::string& path) {
+    std::string folded = ToLowerAscii(path);
+    std::replace(folded.begin(), folded.end(), '/', '\\');
+    while (folded.size() > 1 && folded.back() == '\\') folded.pop_back();
+    return folded;
+}
+
+std::string SimPlatform::FolderOf(const std::string& path) {
+    std::string folded = FoldPath(path);
+    std::size_t slash = folded.rfind('\\');
+    return slash == std::string::npos ? std::string() : folded.substr(0, slash);
+}
+
+bool SimPlatform::FolderExists(const std::string& folder) const { return folders_.count(FoldPath(folder)) > 0; }
+
+void SimPlatform::SetProgramFolder(const std::string& folder) {
+    programFolder_ = folder;
+    AddFolder(folder);
+}
+
+void SimPlatform::SetSystemFolder(const std::string& folder) {
+    systemFolder_ = folder;
+    AddFolder(folder);
+}
+
+void SimPlatform::AddFolder(const std::string& folder) { folders_.insert(FoldPath(folder)); }
+
+void SimPlatform::RemoveFolder(const std::string& folder) { folders_.erase(FoldPath(folder)); }
+
+std::string SimPlatform::ProgramFolder() { return programFolder_; }
+
+std::string SimPlatform::SystemFolder() { return systemFolder_; }
+
+std::optional<std::string> SimPlatform::FileBytes(const std::string& path) const {
+    auto it = files_.find(FoldPath(path));
+    if (it == files_.end()) return std::nullopt;
+    return it->second.bytes;
+}
+
+void SimPlatform::SetFileBytes(const std::string& path, const std::string& bytes) {
+    AddFolder(FolderOf(path));
+    files_[FoldPath(path)].bytes = bytes;
+}
+
+void SimPlatform::RemoveFile(const std::string& path) { files_.erase(FoldPath(path)); }
+
+void SimPlatform::SetFileFlags(const std::string& path, FileFlags flags) { files_[FoldPath(path)].flags = flags; }
+
+bool SimPlatform::FileExists(const std::string& path) {
+    if (path.empty()) return false;
+    auto it = files_.find(FoldPath(path));
+    if (it == files_.end()) return false;
+    const FileFlags& f = it->second.flags;
+    return !f.hidden && !f.system && !f.folder;
+}
+
+std::optional<std::string> SimPlatform::ReadFile(const std::string& path, std::size_t maxBytes) {
+    auto it = files_.find(FoldPath(path));
+    if (it == files_.end() || it->second.flags.unreadable || it->second.flags.folder) return std::nullopt;
+    return it->second.bytes.substr(0, maxBytes);
+}
+
+bool SimPlatform::WriteFile(const std::string& path, const std::string& bytes) {
+    if (path.empty() || !FolderExists(FolderOf(path))) return false;
+    auto it = files_.find(FoldPath(path));
+    if (it != files_.end() && (it->second.flags.readOnly || it->second.flags.folder)) return false;
+    files_[FoldPath(path)].bytes = bytes;
+    return true;
+}
+
+}  // namespace qm::sim

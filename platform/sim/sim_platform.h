@@ -1,0 +1,259 @@
+// The simulated platform: deterministic and in memory.
+//
+// - Time is virtual.  It advances only inside WaitForEvents (and so inside
+//   every wait of the logic); timers and scheduled actions fire there, nested
+//   inside whatever handler is waiting, exactly as WM_TIMER would.
+// - Windows form a tree with Win32's lookup rules.  Windows of the simulated
+//   client carry a handler that receives the messages sent to them.
+// - Prompts, message boxes and pop-up menus are answered from scripts.
+// - Files live in memory; folders must exist for a write to succeed.
+// - Every window operation passes a hook first, where a test can change the
+//   world (a window that vanishes, a text that grows, a client that hangs).
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace qm::sim {
+
+// A message as a simulated window receives it.
+struct Message {
+    enum Kind { SetText, Char, KeyDown, KeyUp, LButtonDown, LButtonUp, Close, Command, Show };
+    Kind kind;
+    std::uint32_t wparam = 0;  // character, virtual key, command id, ShowCmd
+    std::string text;          // SetText
+    bool posted = false;       // arrived through PostMessage
+};
+
+// Returns true when it handled the message itself; otherwise the default
+// applies (SetText stores the text, Close destroys the window, Show changes
+// the show state).
+using WindowProc = std::function<bool(Hwnd, const Message&)>;
+
+struct MenuItem {
+    std::string text;
+    std::uint32_t id = 0;
+    Hmenu submenu = 0;
+    bool separator = false;
+};
+
+// The platform operations a fault hook sees.
+enum class Op {
+    FindWindow, FindWindowEx, NextWindow, GetWindowTextLength, GetWindowText, GetTextLength, GetText,
+    SetText, Send, Post, ShowWindow, GetMenu, GetMenuItemCount, GetSubMenu, GetMenuItemID, GetMenuString,
+};
+
+struct PromptCall {
+    std::string title, prompt, defaultText, answer;
+};
+struct MessageBoxCall {
+    std::string title, text;
+};
+struct PopupCall {
+    PopupItem root;
+    Hwnd owner;
+    int x, y, defaultId, chosen;
+};
+struct TrayCall {
+    TrayOp op;
+    std::vector<std::uint8_t> record;
+};
+
+class SimPlatform : public Platform {
+public:
+    SimPlatform();
+    ~SimPlatform() override;
+
+    // ---- Platform -----------------------------------------------------------
+    Hwnd FindWindow(std::string_view cls, std::optional<std::string_view> caption = std::nullopt) override;
+    Hwnd FindWindowEx(Hwnd parent, Hwnd after, std::string_view cls,
+                      std::optional<std::string_view> caption = std::nullopt) override;
+    Hwnd NextWindow(Hwnd window) override;
+    bool IsWindow(Hwnd window) override;
+    int GetWindowTextLength(Hwnd window) override;
+    std::string GetWindowText(Hwnd window, int bufferSize) override;
+    int GetTextLength(Hwnd window) override;
+    std::string GetText(Hwnd window, int bufferSize) override;
+    void SetText(Hwnd window, const std::string& text) override;
+    void Send(Hwnd window, Msg msg, std::uint32_t wparam = 0) override;
+    void Post(Hwnd window, Msg msg, std::uint32_t wparam = 0) override;
+    void ShowWindow(Hwnd window, ShowCmd cmd) override;
+    void SetForegroundWindow(Hwnd window) override;
+    void MakeTopmost(Hwnd window) override;
+    void BeginWindowDrag(Hwnd window) override;
+    Hmenu GetMenu(Hwnd window) override;
+    int GetMenuItemCount(Hmenu menu) override;
+    Hmenu GetSubMenu(Hmenu menu, int position) override;
+    std::uint32_t GetMenuItemID(Hmenu menu, int position) override;
+    std::string GetMenuString(Hmenu menu, std::uint32_t id, int bufferSize) override;
+    std::string GetProfileString(const std::string& section, const std::string& key, const std::string& path,
+                                 int bufferSize) override;
+    bool WriteProfileString(const std::string& section, const std::string& key, const std::string& value,
+                            const std::string& path) override;
+    double Now() override;
+    void ProcessEvents() override;
+    void WaitForEvents(double seconds) override;
+    int CreateTimer(unsigned milliseconds, std::function<void()> tick) override;
+    void SetTimerRunning(int timer, bool running) override;
+    Hwnd CreateMainWindow(const std::string& caption, const MainWindowLayout& layout,
+                          MainWindowModel& model) override;
+    void Invalidate(Hwnd window) override;
+    int TrackPopupMenu(const PopupItem& root, Hwnd owner, int x, int y, int defaultId) override;
+    std::string InputBox(const std::string& title, const std::string& prompt,
+                         const std::string& defaultText) override;
+    void MessageBox(const std::string& title, const std::string& text) override;
+    bool TrayNotify(TrayOp op, const std::vector<std::uint8_t>& record) override;
+    void OnTrayMessage(std::function<void(std::uint32_t)> handler) override;
+    void SetTaskListEntry(bool shown) override;
+    bool PreviousInstanceRunning() override;
+    void RunMessageLoop() override;
+    void Quit() override;
+    std::string ProgramFolder() override;
+    std::string SystemFolder() override;
+    bool FileExists(const std::string& path) override;
+    std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) override;
+    bool WriteFile(const std::string& path, const std::string& bytes) override;
+
+    // ---- The window world ---------------------------------------------------
+    // Creates a window at the end of `parent`'s children (0: a top-level window
+    // behind the others).  `proc` may be empty.
+    Hwnd CreateWindow(const std::string& cls, const std::string& text, Hwnd parent, WindowProc proc = {});
+    void DestroyWindow(Hwnd window);
+    // Moves a top-level window in front of the others.
+    void BringToFront(Hwnd window);
+    // Sets the text without a message, as the window's own program would.
+    void SetTextDirect(Hwnd window, const std::string& text);
+    std::string TextOf(Hwnd window) const;
+    std::string ClassOf(Hwnd window) const;
+    Hwnd ParentOf(Hwnd window) const;
+    std::vector<Hwnd> ChildrenOf(Hwnd window) const;  // 0: top-level windows
+    // ShowWindow history of a window, oldest first.
+    std::vector<ShowCmd> ShowHistory(Hwnd window) const;
+    bool Visible(Hwnd window) const;
+    bool Minimized(Hwnd window) const;
+    bool Topmost(Hwnd window) const;
+    int DragCount(Hwnd window) const;
+    // A hung window ignores sent messages: each costs the send timeout.
+    void SetHung(Hwnd window, bool hung);
+
+    Hmenu CreateMenu(std::vector<MenuItem> items);
+    void SetMenu(Hwnd window, Hmenu menu);
+    // As under Wine for another process: GetMenuItemCount answers -1.
+    void SetMenusUnreadable(bool unreadable) { menusUnreadable_ = unreadable; }
+
+    // Runs before every window operation; the world may be changed there.
+    void SetHook(std::function<void(Op, Hwnd)> hook) { hook_ = std::move(hook); }
+
+    // ---- Time ---------------------------------------------------------------
+    // Runs `action` from the event pump once `seconds` of virtual time passed.
+    void Schedule(double seconds, std::function<void()> action);
+    bool TimerRunning(int timer) const;
+    // Lets virtual time pass with the event pump running, as an idle message
+    // loop would.
+    void RunFor(double seconds);
+
+    // ---- The program's own windows ------------------------------------------
+    Hwnd MainWindow() const { return mainWindow_; }
+    MainWindowModel* MainModel() const { return mainModel_; }
+    const MainWindowLayout& MainLayout() const { return mainLayout_; }
+    int InvalidateCount() const { return invalidateCount_; }
+
+    // ---- Scripts and records ------------------------------------------------
+    // Answers for the next prompts, in order; nullopt cancels.  Unscripted
+    // prompts are cancelled.
+    void ScriptPrompt(std::optional<std::string> answer) { promptScript_.push_back(std::move(answer)); }
+    const std::vector<PromptCall>& Prompts() const { return prompts_; }
+    const std::vector<MessageBoxCall>& MessageBoxes() const { return messageBoxes_; }
+    // The next pop-up menu chooses the item found by this caption path; an
+    // empty path or a greyed or missing item closes it with no choice.
+    void ScriptPopup(std::vector<std::string> captionPath) { popupScript_.push_back(std::move(captionPath)); }
+    const std::vector<PopupCall>& Popups() const { return popups_; }
+    const std::vector<TrayCall>& TrayCalls() const { return trayCalls_; }
+    void TrayMouse(std::uint32_t mouseMessage);
+    bool TaskListEntry() const { return taskListEntry_; }
+    void SetPreviousInstance(bool running) { previousInstance_ = running; }
+    bool QuitCalled() const { return quit_; }
+
+    // ---- Files ----------------------------------------------------------------
+    void SetProgramFolder(const std::string& folder);
+    void SetSystemFolder(const std::string& folder);
+    void AddFolder(const std::string& folder);
+    void RemoveFolder(const std::string& folder);
+    std::optional<std::string> FileBytes(const std::string& path) const;
+    void SetFileBytes(const std::string& path, const std::string& bytes);
+    void RemoveFile(const std::string& path);
+    struct FileFlags {
+        bool hidden = false, system = false, folder = false, readOnly = false, unreadable = false;
+    };
+    void SetFileFlags(const std::string& path, FileFlags flags);
+
+private:
+    struct Window;
+    struct SimTimer;
+    struct Scheduled;
+    struct File;
+
+    Window* Get(Hwnd window);
+    const Window* Get(Hwnd window) const;
+    void Hook(Op op, Hwnd window);
+    // Delivers a message to a window's handler, then applies the default.
+    void Deliver(Hwnd window, const Message& message);
+    bool ChargeIfHung(Hwnd window);
+    std::vector<Hwnd>& SiblingsOf(Hwnd window);
+    Hwnd FindIn(const std::vector<Hwnd>& list, Hwnd after, std::string_view cls,
+                std::optional<std::string_view> caption);
+    // Fires what is due now; true when anything ran.
+    bool RunDue();
+    bool DeliverPosted();
+    std::optional<std::int64_t> NextDue() const;
+    static std::string FoldPath(const std::string& path);
+    static std::string FolderOf(const std::string& path);
+    bool FolderExists(const std::string& folder) const;
+
+    std::map<Hwnd, std::unique_ptr<Window>> windows_;
+    std::vector<Hwnd> topLevel_;
+    Hwnd nextHwnd_ = 0x10010;
+    std::map<Hmenu, std::vector<MenuItem>> menus_;
+    Hmenu nextMenu_ = 0x20010;
+    bool menusUnreadable_ = false;
+    std::function<void(Op, Hwnd)> hook_;
+    bool inHook_ = false;
+
+    std::int64_t nowUs_ = 0;
+    std::vector<std::unique_ptr<SimTimer>> timers_;
+    std::deque<std::unique_ptr<Scheduled>> scheduled_;
+    std::uint64_t scheduleSeq_ = 0;
+    std::deque<std::pair<Hwnd, Message>> posted_;
+
+    Hwnd mainWindow_ = 0;
+    MainWindowModel* mainModel_ = nullptr;
+    MainWindowLayout mainLayout_;
+    int invalidateCount_ = 0;
+
+    std::deque<std::optional<std::string>> promptScript_;
+    std::vector<PromptCall> prompts_;
+    std::vector<MessageBoxCall> messageBoxes_;
+    std::deque<std::vector<std::string>> popupScript_;
+    std::vector<PopupCall> popups_;
+    std::vector<TrayCall> trayCalls_;
+    std::function<void(std::uint32_t)> trayHandler_;
+    bool taskListEntry_ = true;
+    bool previousInstance_ = false;
+    bool quit_ = false;
+
+    std::string programFolder_ = "C:\\Program Files\\quillmoor";
+    std::string systemFolder_ = "C:\\WINDOWS\\SYSTEM";
+    std::set<std::string> folders_;
+    std::map<std::string, File> files_;
+};
+
+}  // namespace qm::sim

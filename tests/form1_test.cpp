@@ -1,0 +1,120 @@
+// Start-up: the settings file fills the main window's labels, with defaults
+// for what is missing, and arms the timers the stored settings ask for.
+#include "app/form1.h"
+
+#include <gtest/gtest.h>
+
+#include "app/program.h"
+#include "app/settings.h"
+#include "platform/sim/sim_platform.h"
+
+namespace qm {
+namespace {
+
+class StartUp : public ::testing::Test {
+protected:
+    StartUp() { sim.SetProgramFolder("C:\\quillmoor"); }
+    void Settings(const std::string& bytes) { sim.SetFileBytes("C:\\quillmoor\\quillmoor.dat", bytes); }
+    sim::SimPlatform sim;
+    Program program{sim};
+    Form1& form = program.form1;
+};
+
+TEST_F(StartUp, MissingSettingsFileGivesTheDefaults) {
+    ASSERT_TRUE(program.Start());
+    EXPECT_EQ(form.lblInterval, "1");
+    EXPECT_EQ(form.lblColor1, "000000");
+    EXPECT_EQ(form.lblColor2, "0000ff");
+    EXPECT_EQ(form.lblFont, "arial narrow");
+    for (const std::string* s : {&form.lblAscii1, &form.lblAscii2, &form.lblAscii3}) EXPECT_EQ(*s, "qlR -");
+    for (const std::string* s : {&form.lblAscii1Color, &form.lblAscii2Color, &form.lblAscii3Color})
+        EXPECT_EQ(*s, "0000ff");
+    for (const std::string* s : {&form.lblAscii1Font, &form.lblAscii2Font, &form.lblAscii3Font})
+        EXPECT_EQ(*s, "arial narrow");
+    EXPECT_FALSE(form.Timer1.Enabled());
+    EXPECT_FALSE(form.Timer2.Enabled());
+    EXPECT_FALSE(form.Timer3.Enabled());
+    // Defaults are shown, never written back.
+    EXPECT_EQ(sim.FileBytes("C:\\quillmoor\\quillmoor.dat"), std::nullopt);
+}
+
+TEST_F(StartUp, StoredValuesAreUsedAsTheyStand) {
+    Settings("[handle]\r\nHANDLE=JoeBlow\r\n[interval]\r\nINTERVAL=05\r\n[color]\r\nCOLOR 1=ff0000\r\n"
+             "COLOR 2=00ff00\r\n[font]\r\nFONT=tahoma\r\n[ascii 2]\r\nASCII=~*~\r\nCOLOR=123456\r\nFONT=courier\r\n");
+    ASSERT_TRUE(program.Start());
+    EXPECT_EQ(form.lblHandle, "JoeBlow");
+    EXPECT_EQ(form.lblInterval, "05");
+    EXPECT_EQ(form.lblColor1, "ff0000");
+    EXPECT_EQ(form.lblColor2, "00ff00");
+    EXPECT_EQ(form.lblFont, "tahoma");
+    EXPECT_EQ(form.lblAscii2, "~*~");
+    EXPECT_EQ(form.lblAscii2Color, "123456");
+    EXPECT_EQ(form.lblAscii2Font, "courier");
+    EXPECT_EQ(form.lblAscii1, "qlR -");
+    EXPECT_EQ(form.lblAscii3Font, "arial narrow");
+}
+
+TEST_F(StartUp, TimersFollowExactlyYes) {
+    Settings("[dcp]\r\nAUTO DCP=yes\r\n[upchat]\r\nAUTO UPCHAT=Yes\r\n");
+    ASSERT_TRUE(program.Start());
+    EXPECT_TRUE(form.Timer2.Enabled());
+    EXPECT_FALSE(form.Timer3.Enabled());
+    EXPECT_FALSE(form.Timer1.Enabled());
+}
+
+TEST_F(StartUp, IdleClockStartsAtZeroWhateverTheTotal) {
+    Settings("[stats]\r\nday=2\r\nhour=5\r\nminute=7\r\n");
+    ASSERT_TRUE(program.Start());
+    EXPECT_EQ(form.lblDay, "0");
+    EXPECT_EQ(form.lblHrs, "0");
+    EXPECT_EQ(form.lblMins, "0");
+    EXPECT_EQ(form.Label2, "0d : 0h : 0m");
+}
+
+TEST_F(StartUp, WindowIsTopmostAndShownAfterLoading) {
+    ASSERT_TRUE(program.Start());
+    Hwnd w = form.Window();
+    EXPECT_EQ(sim.FindWindow("quillmoorForm", std::string_view("quillmoor idle by dorwick")), w);
+    EXPECT_TRUE(sim.Topmost(w));
+    EXPECT_TRUE(sim.Visible(w));
+    EXPECT_EQ(sim.MainLayout().clientWidth, 116);
+    EXPECT_EQ(sim.MainLayout().clientHeight, 51);
+}
+
+TEST_F(StartUp, SecondCopyEndsBeforeAnythingElse) {
+    sim.SetPreviousInstance(true);
+    Settings("[dcp]\r\nAUTO DCP=yes\r\n");
+    EXPECT_FALSE(program.Start());
+    EXPECT_TRUE(sim.QuitCalled());
+    EXPECT_EQ(form.Window(), 0u);
+    EXPECT_EQ(form.lblInterval, "");
+    EXPECT_FALSE(form.Timer2.Enabled());
+}
+
+TEST_F(StartUp, MouseOnBodyOrClockDragsTheWindow) {
+    ASSERT_TRUE(program.Start());
+    MainWindowModel& model = *sim.MainModel();
+    model.MouseDown(Control::Body, MouseButton::Right);
+    model.MouseDown(Control::Label2, MouseButton::Left);
+    model.MouseDown(Control::Label1, MouseButton::Left);
+    EXPECT_EQ(sim.DragCount(form.Window()), 2);
+}
+
+TEST_F(StartUp, MenuButtonOpensTheMenuJustBelowIt) {
+    ASSERT_TRUE(program.Start());
+    std::vector<std::pair<int, int>> opened;
+    form.OpenMenu = [&](int x, int y) { opened.emplace_back(x, y); };
+    sim.MainModel()->Click(Control::Label1);
+    EXPECT_EQ(opened, (std::vector<std::pair<int, int>>{{8, 41}}));
+}
+
+TEST_F(StartUp, Label2RepaintsWhenItChanges) {
+    ASSERT_TRUE(program.Start());
+    int before = sim.InvalidateCount();
+    form.SetLabel2("0d : 0h : 1m");
+    EXPECT_EQ(sim.MainModel()->Label2Text(), "0d : 0h : 1m");
+    EXPECT_EQ(sim.InvalidateCount(), before + 1);
+}
+
+}  // namespace
+}  // namespace qm

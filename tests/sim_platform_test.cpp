@@ -1,0 +1,291 @@
+// The simulated platform keeps Win32's rules for the operations the program
+// uses, and its virtual time behaves like a message loop.
+#include "platform/sim/sim_platform.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "platform/timer.h"
+
+namespace qm::sim {
+namespace {
+
+TEST(SimWindows, ClassesMatchInAnyCaseCaptionsWhole) {
+    SimPlatform p;
+    Hwnd modal = p.CreateWindow("_AOL_Modal", "File Transfer - 12%", 0);
+    EXPECT_EQ(p.FindWindow("_aol_modal"), modal);
+    EXPECT_EQ(p.FindWindow("_AOL_MODAL", std::string_view("file transfer - 12%")), modal);
+    EXPECT_EQ(p.FindWindow("_AOL_Modal", std::string_view("File Transfer")), 0u);
+    EXPECT_EQ(p.FindWindow("AOL Modal"), 0u);
+}
+
+TEST(SimWindows, ChildAfterAndNextSiblingOrder) {
+    SimPlatform p;
+    Hwnd room = p.CreateWindow("AOL Child", "Lobby", 0);
+    Hwnd first = p.CreateWindow("RICHCNTL", "", room);
+    Hwnd list = p.CreateWindow("_AOL_Listbox", "", room);
+    Hwnd second = p.CreateWindow("RICHCNTL", "", room);
+    EXPECT_EQ(p.FindWindowEx(room, 0, "RICHCNTL"), first);
+    EXPECT_EQ(p.FindWindowEx(room, first, "RICHCNTL"), second);
+    EXPECT_EQ(p.FindWindowEx(room, second, "RICHCNTL"), 0u);
+    EXPECT_EQ(p.NextWindow(first), list);
+    EXPECT_EQ(p.NextWindow(second), 0u);
+    // A child-after that is not a child of the parent finds nothing.
+    EXPECT_EQ(p.FindWindowEx(room, room, "RICHCNTL"), 0u);
+}
+
+TEST(SimWindows, HandleZeroDoesNothing) {
+    SimPlatform p;
+    p.CreateWindow("AOL Child", "", 0);
+    EXPECT_EQ(p.FindWindowEx(0, 0, "AOL Child"), 0u);
+    EXPECT_EQ(p.GetText(0, 100), "");
+    EXPECT_EQ(p.GetTextLength(0), 0);
+    EXPECT_EQ(p.GetWindowText(0, 100), "");
+    EXPECT_EQ(p.NextWindow(0), 0u);
+    p.SetText(0, "x");
+    p.Send(0, Msg::Close);
+    p.Post(0, Msg::Close);
+    p.ProcessEvents();
+    EXPECT_EQ(p.GetMenuItemCount(p.GetMenu(0)), -1);
+}
+
+TEST(SimWindows, TextReadsCopyAtMostBufferMinusOneBytes) {
+    SimPlatform p;
+    Hwnd w = p.CreateWindow("RICHCNTL", "abc\xB7\xE9", 0);
+    EXPECT_EQ(p.GetTextLength(w), 5);
+    EXPECT_EQ(p.GetText(w, 6), "abc\xB7\xE9");
+    EXPECT_EQ(p.GetText(w, 3), "ab");
+    EXPECT_EQ(p.GetText(w, 0), "");
+    EXPECT_EQ(p.GetWindowText(w, 4), "abc");
+}
+
+TEST(SimWindows, SentMessagesReachTheHandlerThenTheDefault) {
+    SimPlatform p;
+    std::vector<Message::Kind> seen;
+    Hwnd w = p.CreateWindow("Edit", "", 0, [&](Hwnd, const Message& m) {
+        seen.push_back(m.kind);
+        return m.kind == Message::Char;  // handles characters itself
+    });
+    p.SetText(w, "hello");
+    p.Send(w, Msg::Char, 13);
+    EXPECT_EQ(p.TextOf(w), "hello");
+    p.Send(w, Msg::Close);
+    EXPECT_FALSE(p.IsWindow(w));
+    EXPECT_EQ(seen, (std::vector<Message::Kind>{Message::SetText, Message::Char, Message::Close}));
+}
+
+TEST(SimWindows, PostedMessagesArriveInsideTheEventPump) {
+    SimPlatform p;
+    Hwnd w = p.CreateWindow("AOL Child", "Status", 0);
+    p.Post(w, Msg::Close);
+    EXPECT_TRUE(p.IsWindow(w));
+    p.ProcessEvents();
+    EXPECT_FALSE(p.IsWindow(w));
+}
+
+TEST(SimWindows, HungWindowCostsTheTimeoutAndReadsEmpty) {
+    SimPlatform p;
+    Hwnd w = p.CreateWindow("RICHCNTL", "typed", 0);
+    p.SetHung(w, true);
+    EXPECT_EQ(p.GetText(w, 100), "");
+    EXPECT_EQ(p.GetTextLength(w), 0);
+    p.SetText(w, "other");
+    EXPECT_EQ(p.TextOf(w), "typed");
+    EXPECT_DOUBLE_EQ(p.Now(), 6.0);
+    // Its caption is still readable: no message is needed for that.
+    EXPECT_EQ(p.GetWindowText(w, 100), "typed");
+}
+
+TEST(SimWindows, ShowWindowIsRecorded) {
+    SimPlatform p;
+    Hwnd w = p.CreateWindow("_AOL_Modal", "File Transfer", 0);
+    p.ShowWindow(w, ShowCmd::Hide);
+    EXPECT_FALSE(p.Visible(w));
+    p.ShowWindow(w, ShowCmd::Minimize);
+    EXPECT_TRUE(p.Visible(w));
+    EXPECT_TRUE(p.Minimized(w));
+    p.ShowWindow(w, ShowCmd::Restore);
+    EXPECT_FALSE(p.Minimized(w));
+    EXPECT_EQ(p.ShowHistory(w), (std::vector<ShowCmd>{ShowCmd::Hide, ShowCmd::Minimize, ShowCmd::Restore}));
+}
+
+TEST(SimWindows, HookCanChangeTheWorldBetweenCalls) {
+    SimPlatform p;
+    Hwnd w = p.CreateWindow("RICHCNTL", "abc", 0);
+    p.SetHook([&](Op op, Hwnd h) {
+        if (op == Op::GetText && h == w) p.SetTextDirect(w, "abcdefgh");
+    });
+    int n = p.GetTextLength(w);
+    EXPECT_EQ(p.GetText(w, n + 1), "abc");
+}
+
+TEST(SimMenus, WalkAndLookUpByCommand) {
+    SimPlatform p;
+    Hwnd main = p.CreateWindow("AOL Frame25", "America  Online", 0);
+    Hmenu deeper = p.CreateMenu({{"Deep item", 77}});
+    Hmenu file = p.CreateMenu({{"&Open", 10}, {"", 0, 0, true}, {"More", 0, deeper}, {std::string(120, 'x'), 11}});
+    Hmenu bar = p.CreateMenu({{"&File", 0, file}});
+    p.SetMenu(main, bar);
+    EXPECT_EQ(p.GetMenu(main), bar);
+    EXPECT_EQ(p.GetMenuItemCount(bar), 1);
+    EXPECT_EQ(p.GetSubMenu(bar, 0), file);
+    EXPECT_EQ(p.GetMenuItemID(file, 0), 10u);
+    EXPECT_EQ(p.GetMenuItemID(file, 1), 0u);
+    EXPECT_EQ(p.GetMenuItemID(file, 2), kMenuIdSubmenu);
+    EXPECT_EQ(p.GetMenuString(file, 10, 100), "&Open");
+    EXPECT_EQ(p.GetMenuString(file, 77, 100), "Deep item");
+    EXPECT_EQ(p.GetMenuString(file, 11, 100), std::string(99, 'x'));
+    EXPECT_EQ(p.GetMenuString(file, 12, 100), "");
+    p.SetMenusUnreadable(true);
+    EXPECT_EQ(p.GetMenuItemCount(bar), -1);
+}
+
+TEST(SimTime, ClockAdvancesOnlyInsideWaits) {
+    SimPlatform p;
+    EXPECT_DOUBLE_EQ(p.Now(), 0.0);
+    p.ProcessEvents();
+    EXPECT_DOUBLE_EQ(p.Now(), 0.0);
+    p.WaitForEvents(0.4);
+    EXPECT_DOUBLE_EQ(p.Now(), 0.4);
+}
+
+TEST(SimTime, WaitReturnsAtTheFirstEvent) {
+    SimPlatform p;
+    int ran = 0;
+    p.Schedule(0.25, [&] { ++ran; });
+    p.WaitForEvents(10);
+    EXPECT_EQ(ran, 1);
+    EXPECT_DOUBLE_EQ(p.Now(), 0.25);
+}
+
+TEST(SimTime, TimersFireEveryIntervalWhileRunning) {
+    SimPlatform p;
+    std::vector<double> ticks;
+    int id = p.CreateTimer(3000, [&] { ticks.push_back(p.Now()); });
+    p.RunFor(4);
+    EXPECT_TRUE(ticks.empty());
+    p.SetTimerRunning(id, true);
+    p.RunFor(9.5);
+    EXPECT_EQ(ticks, (std::vector<double>{7, 10, 13}));
+    p.SetTimerRunning(id, false);
+    p.RunFor(10);
+    EXPECT_EQ(ticks.size(), 3u);
+}
+
+TEST(SimTime, TimerHandlerNeverRunsInsideItself) {
+    SimPlatform p;
+    int entered = 0, depth = 0, deepest = 0;
+    Timer timer(p, 1000, [&] {
+        ++entered;
+        deepest = std::max(deepest, ++depth);
+        p.RunFor(2.5);  // waits through two more due ticks
+        --depth;
+    });
+    timer.SetEnabled(true);
+    p.RunFor(1.0);
+    EXPECT_EQ(entered, 1);
+    EXPECT_EQ(deepest, 1);
+    EXPECT_FALSE(timer.Busy());
+    p.RunFor(1.0);  // the next tick comes an interval after the last one due
+    EXPECT_EQ(entered, 2);
+}
+
+TEST(SimTime, OtherTimersFireInsideAWaitingHandler) {
+    SimPlatform p;
+    std::vector<std::string> log;
+    Timer slow(p, 1000, [&] {
+        log.push_back("slow begins");
+        p.RunFor(1.0);
+        log.push_back("slow ends");
+    });
+    Timer fast(p, 300, [&] { log.push_back("fast"); });
+    slow.SetEnabled(true);
+    p.RunFor(2.5);
+    EXPECT_EQ(log, (std::vector<std::string>{"slow begins", "slow ends"}));
+    log.clear();
+    fast.SetEnabled(true);  // ticks at 2.8, 3.1, ...; slow's next tick at 3.0 waits until 4.0
+    p.RunFor(0.5);
+    EXPECT_EQ(log, (std::vector<std::string>{"fast", "slow begins", "fast", "fast", "fast", "fast", "slow ends"}));
+}
+
+TEST(SimTime, QuitStopsEverything) {
+    SimPlatform p;
+    int ticks = 0;
+    int id = p.CreateTimer(100, [&] { ++ticks; });
+    p.SetTimerRunning(id, true);
+    p.Quit();
+    p.RunFor(1);
+    EXPECT_EQ(ticks, 0);
+    EXPECT_TRUE(p.QuitCalled());
+}
+
+TEST(SimDialogs, PromptsAnswerFromTheScriptThenCancel) {
+    SimPlatform p;
+    p.ScriptPrompt("15");
+    p.ScriptPrompt(std::nullopt);
+    EXPECT_EQ(p.InputBox("set idle interval", "enter a number as time interval.", ""), "15");
+    EXPECT_EQ(p.InputBox("t", "p", "d"), "");
+    EXPECT_EQ(p.InputBox("t", "p", "d"), "");
+    ASSERT_EQ(p.Prompts().size(), 3u);
+    EXPECT_EQ(p.Prompts()[0].title, "set idle interval");
+    EXPECT_EQ(p.Prompts()[2].defaultText, "d");
+}
+
+TEST(SimDialogs, PopupChoosesByCaptionPathButNotGreyedItems) {
+    SimPlatform p;
+    auto item = [](int id, const char* caption, bool enabled = true, std::vector<PopupItem> children = {}) {
+        PopupItem i;
+        i.id = id;
+        i.caption = caption;
+        i.enabled = enabled;
+        i.children = std::move(children);
+        return i;
+    };
+    PopupItem root = item(0, "menu", true,
+                          {item(0, "idle options", true, {item(5, "idle on"), item(6, "idle off", false)}),
+                           item(50, "exit")});
+    p.ScriptPopup({"idle options", "idle on"});
+    p.ScriptPopup({"idle options", "idle off"});
+    p.ScriptPopup({"idle options"});
+    EXPECT_EQ(p.TrackPopupMenu(root, 0, 8, 41, 50), 5);
+    EXPECT_EQ(p.TrackPopupMenu(root, 0, 8, 41, 50), 0);
+    EXPECT_EQ(p.TrackPopupMenu(root, 0, 8, 41, 50), 0);
+    EXPECT_EQ(p.TrackPopupMenu(root, 0, 8, 41, 50), 0);
+    ASSERT_EQ(p.Popups().size(), 4u);
+    EXPECT_EQ(p.Popups()[0].defaultId, 50);
+    EXPECT_EQ(p.Popups()[0].y, 41);
+}
+
+TEST(SimFiles, ExistenceFollowsAttributes) {
+    SimPlatform p;
+    p.SetProgramFolder("C:\\q");
+    EXPECT_FALSE(p.FileExists(""));
+    EXPECT_FALSE(p.FileExists("C:\\q\\quillmoor.rea"));
+    ASSERT_TRUE(p.WriteFile("C:\\q\\quillmoor.rea", "a\r\n"));
+    EXPECT_TRUE(p.FileExists("c:\\Q\\QUILLMOOR.REA"));
+    p.SetFileFlags("C:\\q\\quillmoor.rea", {.hidden = true});
+    EXPECT_FALSE(p.FileExists("C:\\q\\quillmoor.rea"));
+    EXPECT_FALSE(p.FileExists("C:\\q"));
+}
+
+TEST(SimFiles, WritesNeedAFolderAndAWritableFile) {
+    SimPlatform p;
+    p.SetSystemFolder("C:\\sys");
+    EXPECT_TRUE(p.WriteFile("C:\\sys\\quillmoor.pws", "x"));
+    p.RemoveFolder("C:\\sys");
+    EXPECT_FALSE(p.WriteFile("C:\\sys\\other.pws", "x"));
+    p.SetFileFlags("C:\\sys\\quillmoor.pws", {.readOnly = true});
+    EXPECT_FALSE(p.WriteFile("C:\\sys\\quillmoor.pws", "y"));
+    EXPECT_EQ(p.FileBytes("C:\\sys\\quillmoor.pws"), "x");
+}
+
+TEST(SimFiles, ReadStopsAtTheLimit) {
+    SimPlatform p;
+    p.SetFileBytes("C:\\q\\big", std::string(1000, 'b'));
+    EXPECT_EQ(p.ReadFile("C:\\q\\big", 10), std::string(10, 'b'));
+    EXPECT_EQ(p.ReadFile("C:\\q\\none", 10), std::nullopt);
+}
+
+}  // namespace
+}  // namespace qm::sim
