@@ -1,14 +1,17 @@
 #include "app/form1.h"
 
+#include "aol/probes.h"
 #include "app/settings.h"
+#include "platform/text.h"
 
 namespace qm {
 
-Form1::Form1(Platform& platform)
+Form1::Form1(Platform& platform, aol::ChatSender& chat)
     : Timer1(platform, 60000, [this] { if (Timer1_Timer) Timer1_Timer(); }),
       Timer2(platform, 8000, [this] { if (Timer2_Timer) Timer2_Timer(); }),
       Timer3(platform, 3000, [this] { if (Timer3_Timer) Timer3_Timer(); }),
-      platform_(platform) {}
+      platform_(platform),
+      chat_(chat) {}
 
 bool Form1::Form_Load() {
     if (platform_.PreviousInstanceRunning()) {
@@ -17,13 +20,14 @@ bool Form1::Form_Load() {
     }
     hwnd_ = platform_.CreateMainWindow(kMainCaption, kMainLayout, *this);
     platform_.MakeTopmost(hwnd_);
+    platform_.ShowWindow(aol::FindWelcomeWindow(platform_), ShowCmd::Hide);
 
     const std::string file = SettingsFile(platform_);
     auto load = [&](std::string& label, const char* section, const char* key, const std::string& fallback) {
         label = ReadSetting(platform_, section, key, file);
         if (label.empty()) label = fallback;
     };
-    load(lblHandle, "handle", "handle", "");
+    load(lblHandle, "handle", "handle", ToLowerAscii(aol::GetScreenName(platform_)));
     load(lblInterval, "interval", "interval", "1");
     const bool autoDcp = ReadSetting(platform_, "dcp", "auto dcp", file) == "yes";
     const bool autoUpchat = ReadSetting(platform_, "upchat", "auto upchat", file) == "yes";
@@ -43,11 +47,20 @@ bool Form1::Form_Load() {
     load(lblHrs, "stats", "hour", "0");
     load(lblMins, "stats", "minute", "0");
 
+    PostEntryAnnouncement();
+
     // From here on the clock counts this run; the file keeps the total.
     lblDay = lblHrs = lblMins = "0";
     if (autoDcp) Timer2.SetEnabled(true);
     if (autoUpchat) Timer3.SetEnabled(true);
     return true;
+}
+
+void Form1::PostEntryAnnouncement() {
+    chat_.SendChatLine(ComposeAnnouncement(Announcement::EntryLine1, Style()));
+    aol::Pause(platform_, 0.4);
+    chat_.SendChatLine(ComposeAnnouncement(Announcement::EntryLine2, Style(),
+                                           {[this] { return aol::GetAolVersion(platform_); }, lblDay, lblHrs, lblMins}));
 }
 
 void Form1::Show() { platform_.ShowWindow(hwnd_, ShowCmd::Show); }

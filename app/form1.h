@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "aol/chat_sender.h"
 #include "app/announcement.h"
 #include "platform/platform.h"
 #include "platform/timer.h"
@@ -20,7 +21,7 @@ constexpr MainWindowLayout kMainLayout{116, 51, {8, 24, 17, 17}, {32, 25, 73, 17
 
 class Form1 : public MainWindowModel {
 public:
-    explicit Form1(Platform& platform);
+    Form1(Platform& platform, aol::ChatSender& chat);
 
     // ---- Labels: the live state ---------------------------------------------
     std::string Label2 = "0d : 0h : 0m";
@@ -62,7 +63,10 @@ public:
     void Click(Control where) override;
 
 private:
+    void PostEntryAnnouncement();
+
     Platform& platform_;
+    aol::ChatSender& chat_;
     Hwnd hwnd_ = 0;
 };
 

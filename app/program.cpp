@@ -2,7 +2,7 @@
 
 namespace qm {
 
-Program::Program(Platform& platform) : form1(platform), platform_(platform) {}
+Program::Program(Platform& platform) : platform_(platform), chat(platform), form1(platform, chat) {}
 
 bool Program::Start() {
     if (!form1.Form_Load()) return false;

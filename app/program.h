@@ -14,10 +14,12 @@ public:
     // Afterwards the platform's message loop drives everything.
     bool Start();
 
-    Form1 form1;
-
 private:
     Platform& platform_;
+
+public:
+    aol::ChatSender chat;
+    Form1 form1;
 };
 
 }  // namespace qm

@@ -6,7 +6,7 @@ namespace qm::bounds {
 
 // A message sent to another program's window gives up after this long when
 // that program does not answer (it reads as "" or 0).
-constexpr unsigned kSendTimeoutMs = 2000;
+constexpr unsigned kSendTimeoutMs = 1000;
 
 // How often a wait looks at the client again while it lets events run.
 constexpr double kPollSeconds = 0.05;
@@ -17,5 +17,8 @@ constexpr int kEnterPresses = 20;
 
 // Waiting for the client's alert's OK button.
 constexpr double kAlertSeconds = 5.0;
+
+// A menu walk reads at most this many menus, and this many items of each.
+constexpr int kMenuItems = 1024;
 
 }  // namespace qm::bounds

@@ -1,0 +1,29 @@
+// What the program learns about the AOL client by looking at its windows:
+// whether it runs, which version it is, who is signed on; and running one of
+// its menu commands by text.  Nothing is remembered between calls.
+#pragma once
+
+#include <string>
+
+#include "platform/platform.h"
+
+namespace qm::aol {
+
+// Menu texts are read into a buffer of this size.
+constexpr int kMenuTextBuffer = 100;
+
+Hwnd FindAolWindow(Platform& platform);
+// The window's caption; "" for window 0.
+std::string GetCaption(Platform& platform, Hwnd window);
+// "8.0", "7.0", "6.0", "5.0", "4.0", "3.0", "2.5", or "foreign" when the
+// client's menu shows none of them (no client included).
+std::string GetAolVersion(Platform& platform);
+// The document window whose caption begins "Welcome, ", or 0.
+Hwnd FindWelcomeWindow(Platform& platform);
+// The signed-on screen name; "" when nobody is signed on.
+std::string GetScreenName(Platform& platform);
+// Sends the command of the first client menu item whose text contains
+// `text`, in any letter case.
+void RunAolMenuItem(Platform& platform, const std::string& text);
+
+}  // namespace qm::aol
