@@ -64,8 +64,12 @@ void ChatSender::TypeLine(Hwnd box, InputVariant variant, const std::string& lin
     for (int press = 0; press < bounds::kEnterPresses; ++press) {
         platform_.Send(box, Msg::Char, kCharEnter);
         // The client empties the box once the line has gone out.
-        if (GetText(platform_, FindChatInput(platform_, variant)).empty()) return;
-        platform_.WaitForEvents(bounds::kPollSeconds);
+        const double deadline = platform_.Now() + bounds::kEnterSeconds;
+        for (;;) {
+            if (GetText(platform_, FindChatInput(platform_, variant)).empty()) return;
+            if (platform_.Now() >= deadline) break;
+            platform_.WaitForEvents(bounds::kPollSeconds);
+        }
     }
 }
 

@@ -11,9 +11,11 @@ constexpr unsigned kSendTimeoutMs = 1000;
 // How often a wait looks at the client again while it lets events run.
 constexpr double kPollSeconds = 0.05;
 
-// The chat sender presses Enter at most this often before it gives up on a
-// client that never empties its input box.
-constexpr int kEnterPresses = 20;
+// The chat sender presses Enter at most this often, waiting this long after
+// each press for the client to empty its input box: a slow client is not
+// sent the line twice, and one that never empties the box is given up on.
+constexpr int kEnterPresses = 3;
+constexpr double kEnterSeconds = 0.5;
 
 // Waiting for the client's alert's OK button.
 constexpr double kAlertSeconds = 5.0;

@@ -6,6 +6,7 @@
 
 #include "app/program.h"
 #include "app/settings.h"
+#include "aolsim/sim/sim_client.h"
 #include "platform/sim/sim_platform.h"
 
 namespace qm {
@@ -114,6 +115,67 @@ TEST_F(StartUp, Label2RepaintsWhenItChanges) {
     form.SetLabel2("0d : 0h : 1m");
     EXPECT_EQ(sim.MainModel()->Label2Text(), "0d : 0h : 1m");
     EXPECT_EQ(sim.InvalidateCount(), before + 1);
+}
+
+class StartUpWithClient : public StartUp {
+protected:
+    aolsim::SimClient client{sim};
+    const std::string head1 = "</b></u></i></s><font face=\"arial narrow\" color=#0000ff>qlR - <font face=\"arial "
+                              "narrow\" color=#000000>";
+};
+
+TEST_F(StartUpWithClient, EntryAnnouncementCarriesHandleVersionAndStoredTotal) {
+    client.Start("8.0");
+    client.SignOn("Joe Blow");
+    client.OpenRoom("Lobby", "typing");
+    Settings("[stats]\r\nday=2\r\nhour=5\r\nminute=7\r\n");
+    ASSERT_TRUE(program.Start());
+    EXPECT_EQ(form.lblHandle, "joe blow");
+    EXPECT_EQ(client.Transcript("Lobby"),
+              (std::vector<std::string>{
+                  head1 + "quillmoor idle \xB7 enter: <font color=#0000ff>joe blow",
+                  head1 + "aol: <font color=#0000ff>8.0<font color=#000000> \xB7 stats: <font color=#0000ff>2<font "
+                          "color=#000000>d : <font color=#0000ff>5<font color=#000000>h : <font color=#0000ff>7<font "
+                          "color=#000000>m"}));
+    EXPECT_EQ(client.InputText(client.Room("Lobby")), "typing");
+    EXPECT_EQ(form.lblDay, "0");
+    EXPECT_EQ(form.Label2, "0d : 0h : 0m");
+}
+
+TEST_F(StartUpWithClient, WelcomeWindowIsHidden) {
+    client.Start("6.0");
+    client.SignOn("Joe");
+    ASSERT_TRUE(program.Start());
+    EXPECT_EQ(client.Captions(aolsim::WindowEvent::Hidden), std::vector<std::string>{"Welcome, Joe!"});
+}
+
+TEST_F(StartUpWithClient, StoredHandleIsUsedUnchanged) {
+    client.Start("5.0");
+    client.SignOn("Joe Blow");
+    client.OpenRoom("Lobby");
+    Settings("[handle]\r\nHANDLE=The Joe\r\n");
+    ASSERT_TRUE(program.Start());
+    EXPECT_EQ(form.lblHandle, "The Joe");
+    ASSERT_EQ(client.Transcript("Lobby").size(), 2u);
+    EXPECT_EQ(client.Transcript("Lobby")[0], head1 + "quillmoor idle \xB7 enter: <font color=#0000ff>The Joe");
+}
+
+TEST_F(StartUpWithClient, SignedOffClientGivesAnEmptyHandleAndNoLines) {
+    client.Start("7.0");
+    ASSERT_TRUE(program.Start());
+    EXPECT_EQ(form.lblHandle, "");
+    EXPECT_TRUE(client.Chat().empty());
+    EXPECT_TRUE(sim.Visible(form.Window()));
+}
+
+TEST_F(StartUpWithClient, SecondCopyPostsNothing) {
+    client.Start("8.0");
+    client.SignOn("Joe");
+    client.OpenRoom("Lobby");
+    sim.SetPreviousInstance(true);
+    EXPECT_FALSE(program.Start());
+    EXPECT_TRUE(client.Chat().empty());
+    EXPECT_TRUE(client.WindowEvents().empty());
 }
 
 }  // namespace
