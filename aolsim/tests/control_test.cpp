@@ -1,0 +1,231 @@
+// The control language: fields survive the round trip byte for byte, hostile
+// scripts are refused with a reason, and each command reaches the client.
+#include "aolsim/control.h"
+
+#include <gtest/gtest.h>
+
+#include "aolsim/sim/sim_client.h"
+#include "aolsim/tests/driver.h"
+
+namespace aolsim::control {
+namespace {
+
+using Lines = std::vector<std::string>;
+using Rows = std::vector<std::vector<std::string>>;
+using qm::Hwnd;
+
+TEST(ControlSyntax, FieldsQuotesAndEscapes) {
+    std::string error;
+    auto commands = Parse("start 8.0; signon \"Joe Blow\"\n  room\tLobby \"a\\\"b\\\\c\\x41\\t\"\r\nx\\x3By", &error);
+    ASSERT_TRUE(commands) << error;
+    ASSERT_EQ(commands->size(), 4u);
+    EXPECT_EQ((*commands)[0].fields, (Lines{"start", "8.0"}));
+    EXPECT_EQ((*commands)[1].fields, (Lines{"signon", "Joe Blow"}));
+    EXPECT_EQ((*commands)[2].fields, (Lines{"room", "Lobby", "a\"b\\cA\t"}));
+    EXPECT_EQ((*commands)[2].line, 2);
+    EXPECT_EQ((*commands)[3].fields, (Lines{"x;y"}));
+    EXPECT_EQ((*commands)[3].line, 3);
+}
+
+TEST(ControlSyntax, EmptyQuotedFieldsAndEmptyCommands) {
+    std::string error;
+    auto commands = Parse(";;\n\"\" \n;", &error);
+    ASSERT_TRUE(commands) << error;
+    ASSERT_EQ(commands->size(), 1u);
+    EXPECT_EQ((*commands)[0].fields, Lines{""});
+    EXPECT_TRUE(Parse("", &error)->empty());
+}
+
+TEST(ControlSyntax, QuoteRoundTripsEveryByte) {
+    std::string all;
+    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+    for (const std::string& field : {all, std::string(), std::string("plain"), std::string("\xB7 dot"),
+                                     std::string("semi;colon"), std::string("a\"q")}) {
+        std::vector<std::string> fields = Fields(Join({field, "x"}));
+        EXPECT_EQ(fields, (Lines{field, "x"}));
+    }
+    EXPECT_EQ(Quote("plain\xB7"), "plain\xB7");
+    EXPECT_EQ(Quote("two words"), "\"two words\"");
+    EXPECT_EQ(Quote(std::string("\x01\x7F", 2)), "\"\\x01\\x7F\"");
+}
+
+TEST(ControlSyntax, MalformedScriptsAreRefusedWithTheirLine) {
+    struct Case {
+        const char* script;
+        const char* error;
+    };
+    for (Case c : {Case{"a \"open", "line 1: unterminated quote"},
+                   Case{"ok\nb \"x\"y", "line 2: text right after a closing quote"},
+                   Case{"a b\"c", "line 1: quote inside a field"}, Case{"a \\q", "line 1: bad escape"},
+                   Case{"a \\x4", "line 1: bad escape"}, Case{"a \\xZZ", "line 1: bad escape"},
+                   Case{"a \\", "line 1: bad escape"}}) {
+        std::string error;
+        EXPECT_FALSE(Parse(c.script, &error)) << c.script;
+        EXPECT_EQ(error, c.error) << c.script;
+    }
+    std::string error;
+    EXPECT_FALSE(Parse(std::string(kMaxScript + 1, 'a'), &error));
+    EXPECT_EQ(error, "line 1: script longer than 1048576 bytes");
+    std::string many = "echo";
+    for (std::size_t i = 0; i < kMaxFields; ++i) many += " x";
+    EXPECT_FALSE(Parse(many, &error));
+    EXPECT_EQ(error, "line 1: more than 64 fields");
+}
+
+TEST(ControlSyntax, RecordsSplitsLines) {
+    EXPECT_EQ(Records("a b\n\"c d\"\n\n"), (Rows{{"a", "b"}, {"c d"}}));
+    EXPECT_EQ(Records("\"broken\n"), (Rows{{}}));
+}
+
+TEST(ControlChannel, RepliesCarryTheOutcomeAndTheRecords) {
+    Result ok{true, "a \"b c\"\n", ""};
+    EXPECT_EQ(Reply(ok), "ok\na \"b c\"\n");
+    Result failed{false, "x\n", "line 2: unknown command \"y\""};
+    EXPECT_EQ(Reply(failed), "error \"line 2: unknown command \\\"y\\\"\"\nx\n");
+    for (const Result& r : {ok, failed}) {
+        std::optional<Result> back = ReadReply(Reply(r));
+        ASSERT_TRUE(back);
+        EXPECT_EQ(back->ok, r.ok);
+        EXPECT_EQ(back->output, r.output);
+        EXPECT_EQ(back->error, r.error);
+    }
+    for (const char* junk : {"", "ok", "okay\n", "error\n", "error a b\n", "\"ok\n"}) EXPECT_FALSE(ReadReply(junk)) << junk;
+    EXPECT_EQ(ChannelCaption(4242), "aolsim 4242");
+}
+
+class ControlRun : public ::testing::Test {
+protected:
+    Result Ok(std::string_view script) {
+        Result r = control::Run(client, script);
+        EXPECT_TRUE(r.ok) << r.error;
+        return r;
+    }
+    qm::sim::SimPlatform p;
+    SimClient client{p};
+    testing::Driver d{p};
+};
+
+TEST_F(ControlRun, SceneAndReadBack) {
+    Ok("start 8.0; signon \"Joe Blow\"; room Lobby \"half a sent\"");
+    EXPECT_EQ(Ok("state").output, "running 8.0 signed-on \"Joe Blow\"\n");
+    d.SendChatLine("hi \xB7 there", true);
+    d.SendChatLine("two\tparts", true);
+    EXPECT_EQ(Ok("transcript lobby").output, "\"hi \xB7 there\"\n\"two\\tparts\"\n");
+    EXPECT_EQ(Records(Ok("chat").output), (Rows{{"Lobby", "hi \xB7 there"}, {"Lobby", "two\tparts"}}));
+    EXPECT_EQ(Ok("input Lobby").output, "\"half a sent\"\n");
+    Ok("type Lobby other");
+    EXPECT_EQ(client.InputText(client.Room("Lobby")), "other");
+}
+
+TEST_F(ControlRun, EveryRecordQuery) {
+    Ok("start 6.0; signon Joe; alert; delay room 0.5");
+    d.DismissAolAlert();
+    d.EnterKeyword("lobby");
+    d.RunAolMenuItem("&Download Manager");
+    d.PressBySpace(d.Icon(client.DownloadManager(), 2));
+    d.ClickToolbarMenu(0, 'b');
+    p.ShowWindow(client.WelcomeWindow(), qm::ShowCmd::Hide);
+    Ok("disconnect; password pw");
+    d.TypeSignOnPassword("pw");
+    EXPECT_EQ(Ok("passwords").output, "pw\n");
+    EXPECT_EQ(Ok("keywords").output, "lobby\n");
+    EXPECT_EQ(Ok("menu-commands").output, "\"&Download Manager\"\n");
+    EXPECT_EQ(Ok("popup-picks").output, "\"Mail Waiting to &be Sent\"\n");
+    EXPECT_EQ(Ok("toolbar-clicks").output, "1\n");
+    EXPECT_EQ(Ok("presses").output, "\"Download Manager\" 2 space\n");
+    EXPECT_EQ(Ok("resume-presses").output, "1 0\n");
+    EXPECT_EQ(Ok("alerts").output, "1 1\n");
+    EXPECT_EQ(Ok("events").output, "hidden \"AOL Child\" \"Welcome, Joe!\"\n");
+    EXPECT_EQ(Ok("state").output, "running 6.0 connecting Joe\n");
+}
+
+TEST_F(ControlRun, ScenarioCommandsReachTheClient) {
+    Ok("start 7.0; signon Joe; room Lobby; document \"Look alike\" richcntl=2 icon=4 static=1 readonly");
+    Hwnd look = client.FindDocument("Look alike");
+    ASSERT_NE(look, 0u);
+    EXPECT_EQ(p.ClassOf(p.ChildrenOf(look)[0]), "RICHCNTLREADONLY");
+    EXPECT_EQ(p.ChildrenOf(look).size(), 8u);
+    Ok("order Lobby \"Look alike\"");
+    EXPECT_EQ(d.FirstDocument(), client.Room("Lobby"));
+    Ok("download a.zip 45 \"About 3 minutes remaining.\"; upload b.zip -1 \"\"; modal Attention");
+    EXPECT_EQ(d.Caption(client.DownloadWindow()), "File Transfer - 45%");
+    EXPECT_EQ(d.Caption(client.UploadWindow()), "File Transfer");
+    EXPECT_EQ(p.FindWindow("_AOL_Modal"), client.OtherModal());
+    Ok("modal-close; upload-progress 7 x; download-progress 50 y");
+    EXPECT_EQ(d.Caption(client.UploadWindow()), "File Transfer - 7%");
+    EXPECT_EQ(d.Caption(client.DownloadWindow()), "File Transfer - 50%");
+    Ok("download-end; upload-end; close \"Look alike\"");
+    EXPECT_EQ(client.DownloadWindow() | client.UploadWindow() | client.FindDocument("Look alike"), 0u);
+    Ok("never-empties on; alert-after-chat 1; delay chat 0");
+    d.SendChatLine("x", true);
+    EXPECT_EQ(client.Transcript("Lobby"), Lines(20, "x"));
+    EXPECT_EQ(client.AlertsShown(), 1);
+    Ok("disconnect transfer-status status");
+    EXPECT_NE(client.FindDocument("File Transfer Status"), 0u);
+    EXPECT_NE(client.FindDocument("Status"), 0u);
+    Ok("close Status; close \"File Transfer Status\"; fail-signons 1; when password-typed vanish");
+    d.TypeSignOnPassword("pw");
+    p.ProcessEvents();
+    EXPECT_FALSE(client.Running());
+}
+
+TEST_F(ControlRun, KeywordCommands) {
+    Ok("start 8.0; signon Joe; reject nowhere; map \"teen chat\" \"Teens 3\"; alert-after-keyword 0; delay room 0");
+    d.EnterKeyword("nowhere");
+    EXPECT_EQ(client.AlertsShown(), 1);
+    d.DismissAolAlert();
+    d.EnterKeyword("teen chat");
+    p.ProcessEvents();
+    EXPECT_NE(client.Room("Teens 3"), 0u);
+}
+
+TEST_F(ControlRun, BadCommandsStopTheScriptWithAReason) {
+    struct Case {
+        const char* script;
+        const char* error;
+    };
+    for (Case c : {
+             Case{"bogus", "line 1: unknown command \"bogus\""},
+             Case{"start", "line 1: wrong number of fields for \"start\""},
+             Case{"start 8.0 9", "line 1: wrong number of fields for \"start\""},
+             Case{"start 8.0\ndelay soon 1", "line 2: unknown delay \"soon\""},
+             Case{"delay room -1", "line 1: \"-1\" is not a number of seconds from 0 to 86400"},
+             Case{"delay room nan", "line 1: \"nan\" is not a number of seconds from 0 to 86400"},
+             Case{"delay room 1e9", "line 1: \"1e9\" is not a number of seconds from 0 to 86400"},
+             Case{"hang 5x", "line 1: \"5x\" is not a number of seconds from 0 to 86400"},
+             Case{"fail-signons 99999999999999999999",
+                  "line 1: \"99999999999999999999\" is not a whole number from 0 to 1000000"},
+             Case{"download a 101 x", "line 1: \"101\" is not a whole number from -1 to 100"},
+             Case{"download a -2 x", "line 1: \"-2\" is not a whole number from -1 to 100"},
+             Case{"never-empties yes", "line 1: \"yes\" is neither on nor off"},
+             Case{"when never vanish", "line 1: unknown trigger \"never\""},
+             Case{"when password-typed explode", "line 1: unknown reaction \"explode\""},
+             Case{"disconnect everything", "line 1: unknown leftover \"everything\""},
+             Case{"document x icon=99", "line 1: \"99\" is not a whole number from 0 to 32"},
+             Case{"document x icons", "line 1: unknown part \"icons\""},
+             Case{"room Lobby", "line 1: client not running"},
+             Case{"type Nowhere x", "line 1: no room \"Nowhere\""},
+             Case{"close Nowhere", "line 1: no document window \"Nowhere\""},
+         }) {
+        qm::sim::SimPlatform p2;
+        SimClient c2(p2);
+        Result r = control::Run(c2, c.script);
+        EXPECT_FALSE(r.ok) << c.script;
+        EXPECT_EQ(r.error, c.error) << c.script;
+    }
+}
+
+TEST_F(ControlRun, CommandsBeforeAFailureTakeEffectAndTheirOutputIsKept) {
+    Result r = control::Run(client, "start 8.0; echo before; bogus; signon Joe");
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.output, "before\n");
+    EXPECT_TRUE(client.Running());
+    EXPECT_FALSE(client.SignedOn());
+}
+
+TEST_F(ControlRun, EchoReturnsTheBytesItWasGiven) {
+    EXPECT_EQ(Records(Ok("echo \"a b\" \\xB7 \"\\x00\\n\"").output), (Rows{{"a b", "\xB7", std::string("\0\n", 2)}}));
+}
+
+}  // namespace
+}  // namespace aolsim::control
