@@ -163,8 +163,9 @@ public:
     // Repaint after the model changed.
     virtual void Invalidate(Hwnd window) = 0;
     // Shows `root`'s children as a context menu of `owner` with its top-left
-    // corner at (x, y) in owner's client pixels, `defaultId` drawn bold.
-    // Returns the chosen item's id, 0 when nothing was chosen.
+    // corner at (x, y) in owner's client pixels (screen pixels when owner is
+    // 0), `defaultId` drawn bold.  Returns the chosen item's id, 0 when
+    // nothing was chosen.
     virtual int TrackPopupMenu(const PopupItem& root, Hwnd owner, int x, int y, int defaultId) = 0;
     // A one-line prompt; "" when cancelled.
     virtual std::string InputBox(const std::string& title, const std::string& prompt,

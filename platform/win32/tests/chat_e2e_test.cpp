@@ -1,0 +1,69 @@
+// The chat sender in this process drives aolsim.exe in another, as it drives
+// the real client: through its windows only.
+#include <gtest/gtest.h>
+
+#include "aol/chat_sender.h"
+#include "aol/probes.h"
+#include "aolsim/win32/tests/aolsim_process.h"
+#include "platform/win32/win32_platform.h"
+
+namespace qm::aol {
+namespace {
+
+using aolsim::testing::AolsimProcess;
+
+class ChatAcrossProcesses : public ::testing::Test {
+protected:
+    void Start(const std::string& script) {
+        // A client of an earlier test may take a moment to be gone.
+        ASSERT_TRUE(aolsim::testing::WaitUntil([] { return !::FindWindowA("AOL Frame25", nullptr); }));
+        ASSERT_TRUE(client.Start(script));
+    }
+    std::vector<std::string> Transcript(const std::string& room) { return client.Column("transcript " + room); }
+    std::string Input(const std::string& room) {
+        auto column = client.Column("input " + room);
+        return column.empty() ? "<none>" : column[0];
+    }
+
+    AolsimProcess client;
+    win32::Win32Platform p{"quillmoor chat e2e test"};
+    ChatSender chat{p};
+    const std::string line = "</b></u></i></s><font face=\"arial narrow\" color=#0000ff>qlR - <font "
+                             "face=\"arial narrow\" color=#000000>quillmoor idle \xB7 <font color=#0000ff>idle on";
+};
+
+TEST_F(ChatAcrossProcesses, LateRoomIsReachedThroughTheFallback) {
+    Start("start 8.0; signon \"Joe Blow\"; room Lobby \"half a sen\"");
+    // Another process's menus cannot be read under Wine.
+    EXPECT_EQ(GetAolVersion(p), "foreign");
+    EXPECT_EQ(GetScreenName(p), "Joe Blow");
+    chat.SendChatLine(line);
+    EXPECT_EQ(Transcript("Lobby"), std::vector<std::string>{line});
+    EXPECT_EQ(Input("Lobby"), "half a sen");
+}
+
+TEST_F(ChatAcrossProcesses, EarlyRoomTakesTheLineInItsSecondBox) {
+    Start("start 6.0; signon Joe; room \"Town Square\"");
+    chat.SendChatLine("one \xB7");
+    chat.SendChatLine("two \xE9");
+    EXPECT_EQ(Transcript("\"Town Square\""), (std::vector<std::string>{"one \xB7", "two \xE9"}));
+    EXPECT_EQ(Input("\"Town Square\""), "");
+}
+
+TEST_F(ChatAcrossProcesses, AlertAfterTheLineIsDismissed) {
+    Start("start 7.0; signon Joe; room Lobby; alert-after-chat 1");
+    chat.SendChatLine("hi");
+    EXPECT_EQ(Transcript("Lobby"), std::vector<std::string>{"hi"});
+    EXPECT_EQ(client.Records("alerts"), (std::vector<std::vector<std::string>>{{"1", "1"}}));
+    EXPECT_EQ(FindAolAlert(p), 0u);
+}
+
+TEST_F(ChatAcrossProcesses, SignedOffClientGetsNothing) {
+    Start("start 8.0");
+    chat.SendChatLine("hi");
+    EXPECT_EQ(GetScreenName(p), "");
+    EXPECT_TRUE(client.Column("chat").empty());
+}
+
+}  // namespace
+}  // namespace qm::aol

@@ -1,0 +1,146 @@
+// The real platform: each operation of the seam made of the Win32 calls it
+// is named after.
+//
+// Runs on the one UI thread that created it.  Its own windows are a hidden
+// helper, which owns the timers and takes the tray's callback, and the main
+// window, which paints from the logic's model every time.
+#pragma once
+
+#include "platform/win32/win32_api.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace qm::win32 {
+
+// The seam's handles are 32 bits wide.  Window and menu handles of Win64 are
+// 32-bit values sign-extended, so the round trip is exact on both builds.
+inline Hwnd ToSeam(HWND h) { return static_cast<Hwnd>(reinterpret_cast<std::uintptr_t>(h)); }
+inline HWND ToHwnd(Hwnd h) {
+    return reinterpret_cast<HWND>(static_cast<std::intptr_t>(static_cast<std::int32_t>(h)));
+}
+inline Hmenu ToSeamMenu(HMENU h) { return static_cast<Hmenu>(reinterpret_cast<std::uintptr_t>(h)); }
+inline HMENU ToHmenu(Hmenu h) {
+    return reinterpret_cast<HMENU>(static_cast<std::intptr_t>(static_cast<std::int32_t>(h)));
+}
+
+// The shell's record as this build lays it out, made from the seam's 88-byte
+// record.  The window and icon fields are ours, whatever the record says; the
+// tip is always terminated.  False when the record is not 88 bytes.
+bool TranslateTrayRecord(const std::vector<std::uint8_t>& record, HWND window, HICON icon, NOTIFYICONDATAA& out);
+
+class Win32Platform : public Platform {
+public:
+    // `instanceName` names the mutex that tells a second copy of the program
+    // that the first one runs.
+    explicit Win32Platform(std::string instanceName = "quillmoor idle instance");
+    ~Win32Platform() override;
+    Win32Platform(const Win32Platform&) = delete;
+    Win32Platform& operator=(const Win32Platform&) = delete;
+
+    Hwnd FindWindow(std::string_view cls, std::optional<std::string_view> caption) override;
+    Hwnd FindWindowEx(Hwnd parent, Hwnd after, std::string_view cls,
+                      std::optional<std::string_view> caption) override;
+    Hwnd NextWindow(Hwnd window) override;
+    bool IsWindow(Hwnd window) override;
+    int GetWindowTextLength(Hwnd window) override;
+    std::string GetWindowText(Hwnd window, int bufferSize) override;
+    int GetTextLength(Hwnd window) override;
+    std::string GetText(Hwnd window, int bufferSize) override;
+    void SetText(Hwnd window, const std::string& text) override;
+    void Send(Hwnd window, Msg msg, std::uint32_t wparam) override;
+    void Post(Hwnd window, Msg msg, std::uint32_t wparam) override;
+    void ShowWindow(Hwnd window, ShowCmd cmd) override;
+    void SetForegroundWindow(Hwnd window) override;
+    void MakeTopmost(Hwnd window) override;
+    void BeginWindowDrag(Hwnd window) override;
+    Hmenu GetMenu(Hwnd window) override;
+    int GetMenuItemCount(Hmenu menu) override;
+    Hmenu GetSubMenu(Hmenu menu, int position) override;
+    std::uint32_t GetMenuItemID(Hmenu menu, int position) override;
+    std::string GetMenuString(Hmenu menu, std::uint32_t id, int bufferSize) override;
+    std::string GetProfileString(const std::string& section, const std::string& key, const std::string& path,
+                                 int bufferSize) override;
+    bool WriteProfileString(const std::string& section, const std::string& key, const std::string& value,
+                            const std::string& path) override;
+    double Now() override;
+    void ProcessEvents() override;
+    void WaitForEvents(double seconds) override;
+    int CreateTimer(unsigned milliseconds, std::function<void()> tick) override;
+    void SetTimerRunning(int timer, bool running) override;
+    Hwnd CreateMainWindow(const std::string& caption, const MainWindowLayout& layout,
+                          MainWindowModel& model) override;
+    void Invalidate(Hwnd window) override;
+    int TrackPopupMenu(const PopupItem& root, Hwnd owner, int x, int y, int defaultId) override;
+    std::string InputBox(const std::string& title, const std::string& prompt,
+                         const std::string& defaultText) override;
+    void MessageBox(const std::string& title, const std::string& text) override;
+    bool TrayNotify(TrayOp op, const std::vector<std::uint8_t>& record) override;
+    void OnTrayMessage(std::function<void(std::uint32_t)> handler) override;
+    void SetTaskListEntry(bool shown) override;
+    bool PreviousInstanceRunning() override;
+    void RunMessageLoop() override;
+    void Quit() override;
+    std::string ProgramFolder() override;
+    std::string SystemFolder() override;
+    bool FileExists(const std::string& path) override;
+    std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) override;
+    bool WriteFile(const std::string& path, const std::string& bytes) override;
+
+    // The hidden window that owns the timers and receives the tray callback.
+    HWND HelperWindow() const { return helper_; }
+
+private:
+    struct TimerSlot {
+        unsigned milliseconds = 0;
+        std::function<void()> tick;
+        bool running = false;
+    };
+
+    static LRESULT CALLBACK HelperProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
+    static LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
+    LRESULT OnHelperMessage(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
+    LRESULT OnMainMessage(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
+    void OnTimer(UINT_PTR id);
+    void OnPaint(HWND hwnd);
+    void OnMouseDown(HWND hwnd, LPARAM lparam, MouseButton button);
+    void OnLeftButtonUp(LPARAM lparam);
+
+    // Handles one message of the pump; false for WM_QUIT.
+    bool Dispatch(MSG& msg);
+    // SendMessageTimeoutA within the program's bound: false when the window
+    // did not answer in time or is gone.
+    bool SendBounded(HWND window, UINT msg, WPARAM wparam, LPARAM lparam, DWORD_PTR* result);
+    bool OwnThread(HWND window) const;
+    HWND MenuOwner(HWND requested) const;
+
+    HINSTANCE instance_ = nullptr;
+    std::string instanceName_;
+    HANDLE instanceMutex_ = nullptr;
+    std::optional<bool> previousInstance_;
+
+    HWND helper_ = nullptr;
+    HWND main_ = nullptr;
+    HICON icon_ = nullptr, smallIcon_ = nullptr;
+    HBITMAP background_ = nullptr;
+    MainWindowModel* model_ = nullptr;
+    MainWindowLayout layout_;
+    bool label1Pressed_ = false;
+
+    std::vector<std::unique_ptr<TimerSlot>> timers_;
+
+    std::function<void(std::uint32_t)> trayHandler_;
+    UINT trayCallback_ = 0;
+
+    LARGE_INTEGER frequency_{};
+    LARGE_INTEGER start_{};
+    double lastNow_ = 0;
+};
+
+}  // namespace qm::win32
