@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The main job: builds quillmoor.exe and runs it under Wine, in a Wine prefix
-# inside the build folder.  On the user's display when there is one (it runs
-# until you choose "exit" from its menu); otherwise in a virtual display for
-# a short run that saves a screenshot and ends by itself.
+# inside the build folder, beside aolsim.exe, our stand-in AOL client (signed
+# on, in a chat room), so that there is a client to drive.  On the user's
+# display when there is one (choose "exit" from quillmoor's menu to end it);
+# otherwise in a virtual display for a short run that saves a screenshot and
+# ends by itself.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh
@@ -16,22 +18,36 @@ if [ "$QM_WINE_PRESET" != windows ]; then
   cmake --build --preset "$QM_WINE_PRESET"
 fi
 build=$PWD/build/$QM_WINE_PRESET
-exe=$build/platform/win32/quillmoor.exe
-export WINEPREFIX=$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+export QM_WINEPREFIX=$build/wineprefix
+
+# Starts the stand-in client, waits until its scene is set, then runs quillmoor.
+demo() {
+  # One word per field: Wine would quote a field with blanks (\x20 is a blank).
+  tools/wine-run.sh "$1/aolsim/win32/aolsim.exe" start '8.0;' signon 'Joe\x20Blow;' \
+    room 'Town\x20Square' 'brb\x20in\x205' &
+  for _ in $(seq 1 150); do xdotool search --name "^America Online$" >/dev/null 2>&1 && break; sleep 0.2; done
+  sleep 2
+  tools/wine-run.sh "$1/platform/win32/quillmoor.exe"
+}
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   echo "running quillmoor on $DISPLAY; choose exit from its menu to end it"
-  exec tools/wine-run.sh "$exe"
+  demo "$build"
+  WINEPREFIX=$QM_WINEPREFIX wineserver -k 2>/dev/null || true
+  exit 0
 fi
 
 shots=$build/screenshots
 mkdir -p "$shots"
-xvfb-run -a -s "-screen 0 640x400x24" bash -c '
+xvfb-run -a -s "-screen 0 800x600x24" bash -c '
   set -u
-  tools/wine-run.sh "$1" & pid=$!
-  for i in $(seq 1 150); do xdotool search --name "quillmoor idle by dorwick" >/dev/null 2>&1 && break; sleep 0.2; done
+  . tools/env.sh
+  '"$(declare -f demo)"'
+  demo "$1" & pid=$!
+  for _ in $(seq 1 150); do xdotool search --name "^quillmoor idle by dorwick$" >/dev/null 2>&1 && break; sleep 0.2; done
   sleep 2
   import -window root "$2"
-  wineserver -k 2>/dev/null; wait $pid 2>/dev/null
-' _ "$exe" "$shots/run.png"
+  WINEPREFIX=$QM_WINEPREFIX wineserver -k 2>/dev/null
+  sleep 1; kill $pid 2>/dev/null; true
+' _ "$build" "$shots/run.png"
 echo "screenshot saved: $shots/run.png"
