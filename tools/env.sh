@@ -7,3 +7,14 @@ else
   QM_WINE_PRESET=windows64
 fi
 export QM_WINE_PRESET
+
+# Builds the product, and the twin when Wine needs it here.
+build_windows() {
+  cmake --preset windows
+  cmake --build --preset windows
+  if [ "$QM_WINE_PRESET" != windows ]; then
+    echo "this machine cannot run 32-bit code: Wine runs the 64-bit twin build"
+    cmake --preset "$QM_WINE_PRESET"
+    cmake --build --preset "$QM_WINE_PRESET"
+  fi
+}

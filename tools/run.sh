@@ -10,13 +10,7 @@ cd "$(dirname "$0")/.."
 tools/deps.sh
 . tools/env.sh
 
-cmake --preset windows
-cmake --build --preset windows
-if [ "$QM_WINE_PRESET" != windows ]; then
-  echo "this machine cannot run 32-bit code: running the 64-bit twin build under Wine"
-  cmake --preset "$QM_WINE_PRESET"
-  cmake --build --preset "$QM_WINE_PRESET"
-fi
+build_windows
 build=$PWD/build/$QM_WINE_PRESET
 export QM_WINEPREFIX=$build/wineprefix
 

@@ -10,14 +10,8 @@ cmake --preset native
 cmake --build --preset native
 ctest --preset native
 
-# The product, always built (and checked by the Windows tests).
-cmake --preset windows
-cmake --build --preset windows
-if [ "$QM_WINE_PRESET" != windows ]; then
-  echo "this machine cannot run 32-bit code: the Wine tests run the 64-bit twin build"
-  cmake --preset "$QM_WINE_PRESET"
-  cmake --build --preset "$QM_WINE_PRESET"
-fi
+# The product is always built: the Windows tests check it too.
+build_windows
 
 prefix=build/$QM_WINE_PRESET/wineprefix
 status=0
