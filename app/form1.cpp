@@ -27,7 +27,8 @@ bool Form1::Form_Load() {
         label = ReadSetting(platform_, section, key, file);
         if (label.empty()) label = fallback;
     };
-    load(lblHandle, "handle", "handle", ToLowerAscii(aol::GetScreenName(platform_)));
+    lblHandle = ReadSetting(platform_, "handle", "handle", file);
+    if (lblHandle.empty()) lblHandle = ToLowerAscii(aol::GetScreenName(platform_));
     load(lblInterval, "interval", "interval", "1");
     const bool autoDcp = ReadSetting(platform_, "dcp", "auto dcp", file) == "yes";
     const bool autoUpchat = ReadSetting(platform_, "upchat", "auto upchat", file) == "yes";
