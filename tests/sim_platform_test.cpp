@@ -12,17 +12,13 @@
 namespace qm::sim {
 namespace {
 
-TEST(SimWindows, ClassesMatchInAnyCaseCaptionsWhole) {
+TEST(SimWindows, LookupsFollowWin32sRules) {
     SimPlatform p;
     Hwnd modal = p.CreateWindow("_AOL_Modal", "File Transfer - 12%", 0);
     EXPECT_EQ(p.FindWindow("_aol_modal"), modal);
     EXPECT_EQ(p.FindWindow("_AOL_MODAL", std::string_view("file transfer - 12%")), modal);
     EXPECT_EQ(p.FindWindow("_AOL_Modal", std::string_view("File Transfer")), 0u);
     EXPECT_EQ(p.FindWindow("AOL Modal"), 0u);
-}
-
-TEST(SimWindows, ChildAfterAndNextSiblingOrder) {
-    SimPlatform p;
     Hwnd room = p.CreateWindow("AOL Child", "Lobby", 0);
     Hwnd first = p.CreateWindow("RICHCNTL", "", room);
     Hwnd list = p.CreateWindow("_AOL_Listbox", "", room);
@@ -30,16 +26,20 @@ TEST(SimWindows, ChildAfterAndNextSiblingOrder) {
     EXPECT_EQ(p.FindWindowEx(room, 0, "RICHCNTL"), first);
     EXPECT_EQ(p.FindWindowEx(room, first, "RICHCNTL"), second);
     EXPECT_EQ(p.FindWindowEx(room, second, "RICHCNTL"), 0u);
+    EXPECT_EQ(p.FindWindowEx(room, room, "RICHCNTL"), 0u);  // not a child of the parent
+    EXPECT_EQ(p.FindWindowEx(0, 0, "AOL Child"), 0u);
     EXPECT_EQ(p.NextWindow(first), list);
     EXPECT_EQ(p.NextWindow(second), 0u);
-    // A child-after that is not a child of the parent finds nothing.
-    EXPECT_EQ(p.FindWindowEx(room, room, "RICHCNTL"), 0u);
 }
 
-TEST(SimWindows, HandleZeroDoesNothing) {
+TEST(SimWindows, TextReadsCopyAtMostBufferMinusOneBytesAndWindowZeroReadsNothing) {
     SimPlatform p;
-    p.CreateWindow("AOL Child", "", 0);
-    EXPECT_EQ(p.FindWindowEx(0, 0, "AOL Child"), 0u);
+    Hwnd w = p.CreateWindow("RICHCNTL", "abc\xB7\xE9", 0);
+    EXPECT_EQ(p.GetTextLength(w), 5);
+    EXPECT_EQ(p.GetText(w, 6), "abc\xB7\xE9");
+    EXPECT_EQ(p.GetText(w, 3), "ab");
+    EXPECT_EQ(p.GetText(w, 0), "");
+    EXPECT_EQ(p.GetWindowText(w, 4), "abc");
     EXPECT_EQ(p.GetText(0, 100), "");
     EXPECT_EQ(p.GetTextLength(0), 0);
     EXPECT_EQ(p.GetWindowText(0, 100), "");
@@ -51,17 +51,7 @@ TEST(SimWindows, HandleZeroDoesNothing) {
     EXPECT_EQ(p.GetMenuItemCount(p.GetMenu(0)), -1);
 }
 
-TEST(SimWindows, TextReadsCopyAtMostBufferMinusOneBytes) {
-    SimPlatform p;
-    Hwnd w = p.CreateWindow("RICHCNTL", "abc\xB7\xE9", 0);
-    EXPECT_EQ(p.GetTextLength(w), 5);
-    EXPECT_EQ(p.GetText(w, 6), "abc\xB7\xE9");
-    EXPECT_EQ(p.GetText(w, 3), "ab");
-    EXPECT_EQ(p.GetText(w, 0), "");
-    EXPECT_EQ(p.GetWindowText(w, 4), "abc");
-}
-
-TEST(SimWindows, SentMessagesReachTheHandlerThenTheDefault) {
+TEST(SimWindows, SentMessagesReachTheHandlerAtOncePostedOnesInsideThePump) {
     SimPlatform p;
     std::vector<Message::Kind> seen;
     Hwnd w = p.CreateWindow("Edit", "", 0, [&](Hwnd, const Message& m) {
@@ -71,21 +61,14 @@ TEST(SimWindows, SentMessagesReachTheHandlerThenTheDefault) {
     p.SetText(w, "hello");
     p.Send(w, Msg::Char, 13);
     EXPECT_EQ(p.TextOf(w), "hello");
-    p.Send(w, Msg::Close);
-    EXPECT_FALSE(p.IsWindow(w));
-    EXPECT_EQ(seen, (std::vector<Message::Kind>{Message::SetText, Message::Char, Message::Close}));
-}
-
-TEST(SimWindows, PostedMessagesArriveInsideTheEventPump) {
-    SimPlatform p;
-    Hwnd w = p.CreateWindow("AOL Child", "Status", 0);
     p.Post(w, Msg::Close);
     EXPECT_TRUE(p.IsWindow(w));
     p.ProcessEvents();
-    EXPECT_FALSE(p.IsWindow(w));
+    EXPECT_FALSE(p.IsWindow(w));  // the default closes it
+    EXPECT_EQ(seen, (std::vector<Message::Kind>{Message::SetText, Message::Char, Message::Close}));
 }
 
-TEST(SimWindows, HungWindowCostsTheTimeoutAndReadsEmpty) {
+TEST(SimWindows, HungWindowsCostTheTimeoutAndHooksChangeTheWorldBetweenCalls) {
     SimPlatform p;
     Hwnd w = p.CreateWindow("RICHCNTL", "typed", 0);
     p.SetHung(w, true);
@@ -96,6 +79,11 @@ TEST(SimWindows, HungWindowCostsTheTimeoutAndReadsEmpty) {
     EXPECT_DOUBLE_EQ(p.Now(), 3 * bounds::kSendTimeoutMs / 1000.0);  // three messages waited out
     // Its caption is still readable: no message is needed for that.
     EXPECT_EQ(p.GetWindowText(w, 100), "typed");
+    p.SetHung(w, false);
+    p.SetHook([&](Op op, Hwnd h) {
+        if (op == Op::GetText && h == w) p.SetTextDirect(w, "typed and more");
+    });
+    EXPECT_EQ(p.GetText(w, p.GetTextLength(w) + 1), "typed");
 }
 
 TEST(SimWindows, ShowWindowIsRecorded) {
@@ -104,21 +92,10 @@ TEST(SimWindows, ShowWindowIsRecorded) {
     p.ShowWindow(w, ShowCmd::Hide);
     EXPECT_FALSE(p.Visible(w));
     p.ShowWindow(w, ShowCmd::Minimize);
-    EXPECT_TRUE(p.Visible(w));
-    EXPECT_TRUE(p.Minimized(w));
+    EXPECT_TRUE(p.Visible(w) && p.Minimized(w));
     p.ShowWindow(w, ShowCmd::Restore);
     EXPECT_FALSE(p.Minimized(w));
     EXPECT_EQ(p.ShowHistory(w), (std::vector<ShowCmd>{ShowCmd::Hide, ShowCmd::Minimize, ShowCmd::Restore}));
-}
-
-TEST(SimWindows, HookCanChangeTheWorldBetweenCalls) {
-    SimPlatform p;
-    Hwnd w = p.CreateWindow("RICHCNTL", "abc", 0);
-    p.SetHook([&](Op op, Hwnd h) {
-        if (op == Op::GetText && h == w) p.SetTextDirect(w, "abcdefgh");
-    });
-    int n = p.GetTextLength(w);
-    EXPECT_EQ(p.GetText(w, n + 1), "abc");
 }
 
 TEST(SimMenus, WalkAndLookUpByCommand) {
@@ -142,36 +119,27 @@ TEST(SimMenus, WalkAndLookUpByCommand) {
     EXPECT_EQ(p.GetMenuItemCount(bar), -1);
 }
 
-TEST(SimTime, ClockAdvancesOnlyInsideWaits) {
-    SimPlatform p;
-    EXPECT_DOUBLE_EQ(p.Now(), 0.0);
-    p.ProcessEvents();
-    EXPECT_DOUBLE_EQ(p.Now(), 0.0);
-    p.WaitForEvents(0.4);
-    EXPECT_DOUBLE_EQ(p.Now(), 0.4);
-}
-
-TEST(SimTime, WaitReturnsAtTheFirstEvent) {
-    SimPlatform p;
-    int ran = 0;
-    p.Schedule(0.25, [&] { ++ran; });
-    p.WaitForEvents(10);
-    EXPECT_EQ(ran, 1);
-    EXPECT_DOUBLE_EQ(p.Now(), 0.25);
-}
-
-TEST(SimTime, TimersFireEveryIntervalWhileRunning) {
+TEST(SimTime, TimeAdvancesOnlyInsideWaitsAndTimersFireThereWhileRunningUntilQuit) {
     SimPlatform p;
     std::vector<double> ticks;
+    p.Schedule(0.25, [&] { ticks.push_back(p.Now()); });
+    p.ProcessEvents();
+    EXPECT_DOUBLE_EQ(p.Now(), 0.0);
+    p.WaitForEvents(10);  // ends at the first event
+    EXPECT_EQ(ticks, std::vector<double>{0.25});
     int id = p.CreateTimer(3000, [&] { ticks.push_back(p.Now()); });
-    p.RunFor(4);
-    EXPECT_TRUE(ticks.empty());
+    p.RunFor(3.75);
+    EXPECT_EQ(ticks.size(), 1u);
     p.SetTimerRunning(id, true);
     p.RunFor(9.5);
-    EXPECT_EQ(ticks, (std::vector<double>{7, 10, 13}));
+    EXPECT_EQ(ticks, (std::vector<double>{0.25, 7, 10, 13}));
     p.SetTimerRunning(id, false);
     p.RunFor(10);
-    EXPECT_EQ(ticks.size(), 3u);
+    p.SetTimerRunning(id, true);
+    p.Quit();
+    p.RunFor(10);
+    EXPECT_EQ(ticks.size(), 4u);
+    EXPECT_TRUE(p.QuitCalled());
 }
 
 TEST(SimTime, TimerHandlerNeverRunsInsideItself) {
@@ -210,17 +178,6 @@ TEST(SimTime, OtherTimersFireInsideAWaitingHandler) {
     EXPECT_EQ(log, (std::vector<std::string>{"fast", "slow begins", "fast", "fast", "fast", "fast", "slow ends"}));
 }
 
-TEST(SimTime, QuitStopsEverything) {
-    SimPlatform p;
-    int ticks = 0;
-    int id = p.CreateTimer(100, [&] { ++ticks; });
-    p.SetTimerRunning(id, true);
-    p.Quit();
-    p.RunFor(1);
-    EXPECT_EQ(ticks, 0);
-    EXPECT_TRUE(p.QuitCalled());
-}
-
 TEST(SimDialogs, PromptsAnswerFromTheScriptThenCancel) {
     SimPlatform p;
     p.ScriptPrompt("15");
@@ -235,17 +192,11 @@ TEST(SimDialogs, PromptsAnswerFromTheScriptThenCancel) {
 
 TEST(SimDialogs, PopupChoosesByCaptionPathButNotGreyedItems) {
     SimPlatform p;
-    auto item = [](int id, const char* caption, bool enabled = true, std::vector<PopupItem> children = {}) {
-        PopupItem i;
-        i.id = id;
-        i.caption = caption;
-        i.enabled = enabled;
-        i.children = std::move(children);
-        return i;
-    };
-    PopupItem root = item(0, "menu", true,
-                          {item(0, "idle options", true, {item(5, "idle on"), item(6, "idle off", false)}),
-                           item(50, "exit")});
+    // id, caption, checked, enabled, children
+    const PopupItem root{0, "menu", false, true,
+                         {{0, "idle options", false, true,
+                           {{5, "idle on", false, true, {}}, {6, "idle off", false, false, {}}}},
+                          {50, "exit", false, true, {}}}};
     p.ScriptPopup({"idle options", "idle on"});
     p.ScriptPopup({"idle options", "idle off"});
     p.ScriptPopup({"idle options"});
@@ -258,20 +209,18 @@ TEST(SimDialogs, PopupChoosesByCaptionPathButNotGreyedItems) {
     EXPECT_EQ(p.Popups()[0].y, 41);
 }
 
-TEST(SimFiles, ExistenceFollowsAttributes) {
+TEST(SimFiles, ExistenceFollowsAttributesReadsStopAtTheLimitWritesNeedAFolder) {
     SimPlatform p;
     p.SetProgramFolder("C:\\q");
     EXPECT_FALSE(p.FileExists(""));
     EXPECT_FALSE(p.FileExists("C:\\q\\quillmoor.rea"));
-    ASSERT_TRUE(p.WriteFile("C:\\q\\quillmoor.rea", "a\r\n"));
+    EXPECT_EQ(p.ReadFile("C:\\q\\quillmoor.rea", 10), std::nullopt);
+    ASSERT_TRUE(p.WriteFile("C:\\q\\quillmoor.rea", std::string(1000, 'b')));
     EXPECT_TRUE(p.FileExists("c:\\Q\\QUILLMOOR.REA"));
+    EXPECT_EQ(p.ReadFile("C:\\q\\quillmoor.rea", 10), std::string(10, 'b'));
     p.SetFileFlags("C:\\q\\quillmoor.rea", {.hidden = true});
     EXPECT_FALSE(p.FileExists("C:\\q\\quillmoor.rea"));
     EXPECT_FALSE(p.FileExists("C:\\q"));
-}
-
-TEST(SimFiles, WritesNeedAFolderAndAWritableFile) {
-    SimPlatform p;
     p.SetSystemFolder("C:\\sys");
     EXPECT_TRUE(p.WriteFile("C:\\sys\\quillmoor.pws", "x"));
     p.RemoveFolder("C:\\sys");
@@ -279,13 +228,6 @@ TEST(SimFiles, WritesNeedAFolderAndAWritableFile) {
     p.SetFileFlags("C:\\sys\\quillmoor.pws", {.readOnly = true});
     EXPECT_FALSE(p.WriteFile("C:\\sys\\quillmoor.pws", "y"));
     EXPECT_EQ(p.FileBytes("C:\\sys\\quillmoor.pws"), "x");
-}
-
-TEST(SimFiles, ReadStopsAtTheLimit) {
-    SimPlatform p;
-    p.SetFileBytes("C:\\q\\big", std::string(1000, 'b'));
-    EXPECT_EQ(p.ReadFile("C:\\q\\big", 10), std::string(10, 'b'));
-    EXPECT_EQ(p.ReadFile("C:\\q\\none", 10), std::nullopt);
 }
 
 }  // namespace

@@ -4,13 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include "aolsim/sim/sim_client.h"
 #include "aolsim/tests/driver.h"
 
 namespace aolsim::control {
 namespace {
 
-using Lines = std::vector<std::string>;
+using testing::Lines;
 using Rows = std::vector<std::vector<std::string>>;
 using qm::Hwnd;
 
@@ -25,12 +24,7 @@ TEST(ControlSyntax, FieldsQuotesAndEscapes) {
     EXPECT_EQ((*commands)[2].line, 2);
     EXPECT_EQ((*commands)[3].fields, (Lines{"x;y"}));
     EXPECT_EQ((*commands)[3].line, 3);
-}
-
-TEST(ControlSyntax, EmptyQuotedFieldsAndEmptyCommands) {
-    std::string error;
-    auto commands = Parse(";;\n\"\" \n;", &error);
-    ASSERT_TRUE(commands) << error;
+    commands = Parse(";;\n\"\" \n;", &error);  // empty commands vanish, an empty quoted field stays
     ASSERT_EQ(commands->size(), 1u);
     EXPECT_EQ((*commands)[0].fields, Lines{""});
     EXPECT_TRUE(Parse("", &error)->empty());
@@ -49,16 +43,18 @@ TEST(ControlSyntax, QuoteRoundTripsEveryByte) {
     EXPECT_EQ(Quote(std::string("\x01\x7F", 2)), "\"\\x01\\x7F\"");
 }
 
+// A script and the reason it is refused for.
+struct Refusal {
+    const char* script;
+    const char* error;
+};
+
 TEST(ControlSyntax, MalformedScriptsAreRefusedWithTheirLine) {
-    struct Case {
-        const char* script;
-        const char* error;
-    };
-    for (Case c : {Case{"a \"open", "line 1: unterminated quote"},
-                   Case{"ok\nb \"x\"y", "line 2: text right after a closing quote"},
-                   Case{"a b\"c", "line 1: quote inside a field"}, Case{"a \\q", "line 1: bad escape"},
-                   Case{"a \\x4", "line 1: bad escape"}, Case{"a \\xZZ", "line 1: bad escape"},
-                   Case{"a \\", "line 1: bad escape"}}) {
+    for (Refusal c : {Refusal{"a \"open", "line 1: unterminated quote"},
+                      Refusal{"ok\nb \"x\"y", "line 2: text right after a closing quote"},
+                      Refusal{"a b\"c", "line 1: quote inside a field"}, Refusal{"a \\q", "line 1: bad escape"},
+                      Refusal{"a \\x4", "line 1: bad escape"}, Refusal{"a \\xZZ", "line 1: bad escape"},
+                      Refusal{"a \\", "line 1: bad escape"}}) {
         std::string error;
         EXPECT_FALSE(Parse(c.script, &error)) << c.script;
         EXPECT_EQ(error, c.error) << c.script;
@@ -89,44 +85,43 @@ TEST(ControlChannel, RepliesCarryTheOutcomeAndTheRecords) {
         EXPECT_EQ(back->output, r.output);
         EXPECT_EQ(back->error, r.error);
     }
-    for (const char* junk : {"", "ok", "okay\n", "error\n", "error a b\n", "\"ok\n"}) EXPECT_FALSE(ReadReply(junk)) << junk;
+    for (const char* junk : {"", "ok", "okay\n", "error\n", "error a b\n", "\"ok\n"})
+        EXPECT_FALSE(ReadReply(junk)) << junk;
     EXPECT_EQ(ChannelCaption(4242), "aolsim 4242");
 }
 
-class ControlRun : public ::testing::Test {
+class ControlRun : public ::testing::Test, public testing::Scene {
 protected:
     Result Ok(std::string_view script) {
         Result r = control::Run(client, script);
         EXPECT_TRUE(r.ok) << r.error;
         return r;
     }
-    qm::sim::SimPlatform p;
-    SimClient client{p};
-    testing::Driver d{p};
 };
 
-TEST_F(ControlRun, SceneAndReadBack) {
+TEST_F(ControlRun, SceneReadBackAndEcho) {
     Ok("start 8.0; signon \"Joe Blow\"; room Lobby \"half a sent\"");
     EXPECT_EQ(Ok("state").output, "running 8.0 signed-on \"Joe Blow\"\n");
-    d.SendChatLine("hi \xB7 there", true);
-    d.SendChatLine("two\tparts", true);
+    EXPECT_EQ(Ok("input Lobby").output, "\"half a sent\"\n");
+    Say(client.Room("Lobby"), "hi \xB7 there");
+    Say(client.Room("Lobby"), "two\tparts");
     EXPECT_EQ(Ok("transcript lobby").output, "\"hi \xB7 there\"\n\"two\\tparts\"\n");
     EXPECT_EQ(Records(Ok("chat").output), (Rows{{"Lobby", "hi \xB7 there"}, {"Lobby", "two\tparts"}}));
-    EXPECT_EQ(Ok("input Lobby").output, "\"half a sent\"\n");
     Ok("type Lobby other");
     EXPECT_EQ(client.InputText(client.Room("Lobby")), "other");
+    EXPECT_EQ(Records(Ok("echo \"a b\" \\xB7 \"\\x00\\n\"").output), (Rows{{"a b", "\xB7", std::string("\0\n", 2)}}));
 }
 
 TEST_F(ControlRun, EveryRecordQuery) {
     Ok("start 6.0; signon Joe; alert; delay room 0.5");
-    d.DismissAolAlert();
-    d.EnterKeyword("lobby");
-    d.RunAolMenuItem("&Download Manager");
-    d.PressBySpace(d.Icon(client.DownloadManager(), 2));
-    d.ClickToolbarMenu(0, 'b');
+    DismissAlert();
+    EnterKeyword("lobby");
+    RunMenuItem("&Download Manager");
+    Press(Icon(client.DownloadManager(), 2), true);
+    ClickToolbarMenu(0, 'b');
     p.ShowWindow(client.WelcomeWindow(), qm::ShowCmd::Hide);
     Ok("disconnect; password pw");
-    d.TypeSignOnPassword("pw");
+    TypePassword("pw");
     EXPECT_EQ(Ok("passwords").output, "pw\n");
     EXPECT_EQ(Ok("keywords").output, "lobby\n");
     EXPECT_EQ(Ok("menu-commands").output, "\"&Download Manager\"\n");
@@ -140,76 +135,71 @@ TEST_F(ControlRun, EveryRecordQuery) {
 }
 
 TEST_F(ControlRun, ScenarioCommandsReachTheClient) {
-    Ok("start 7.0; signon Joe; room Lobby; document \"Look alike\" richcntl=2 icon=4 static=1 readonly");
-    Hwnd look = client.FindDocument("Look alike");
-    ASSERT_NE(look, 0u);
-    EXPECT_EQ(p.ClassOf(p.ChildrenOf(look)[0]), "RICHCNTLREADONLY");
-    EXPECT_EQ(p.ChildrenOf(look).size(), 8u);
-    Ok("order Lobby \"Look alike\"");
-    EXPECT_EQ(d.FirstDocument(), client.Room("Lobby"));
+    Ok("start 7.0; signon Joe; room Lobby; document \"Look alike\" edit=1 combobox=1 static=1 icon=2 listbox=1 "
+       "richcntl=1 readonly; document Empty");
+    EXPECT_EQ(Classes(client.FindDocument("Look alike")),
+              (Lines{"RICHCNTLREADONLY", "RICHCNTL", "_AOL_Listbox", "_AOL_Icon", "_AOL_Icon", "_AOL_Static",
+                     "_AOL_Combobox", "_AOL_Edit"}));
+    EXPECT_TRUE(Classes(client.FindDocument("Empty")).empty());
+    Ok("order Lobby \"Welcome, Joe!\" \"Look alike\"");
+    EXPECT_EQ(DocumentCaptions(), (Lines{"Lobby", "Welcome, Joe!", "Look alike", "Empty", "AOL Channels"}));
     Ok("download a.zip 45 \"About 3 minutes remaining.\"; upload b.zip -1 \"\"; modal Attention");
-    EXPECT_EQ(d.Caption(client.DownloadWindow()), "File Transfer - 45%");
-    EXPECT_EQ(d.Caption(client.UploadWindow()), "File Transfer");
+    EXPECT_EQ(Caption(client.DownloadWindow()), "File Transfer - 45%");
+    EXPECT_EQ(Caption(client.UploadWindow()), "File Transfer");
     EXPECT_EQ(p.FindWindow("_AOL_Modal"), client.OtherModal());
     Ok("modal-close; upload-progress 7 x; download-progress 50 y");
-    EXPECT_EQ(d.Caption(client.UploadWindow()), "File Transfer - 7%");
-    EXPECT_EQ(d.Caption(client.DownloadWindow()), "File Transfer - 50%");
-    Ok("download-end; upload-end; close \"Look alike\"");
+    EXPECT_EQ(Caption(client.UploadWindow()), "File Transfer - 7%");
+    EXPECT_EQ(Caption(client.DownloadWindow()), "File Transfer - 50%");
+    Ok("download-end; upload-end; close \"Look alike\"; close Empty");
     EXPECT_EQ(client.DownloadWindow() | client.UploadWindow() | client.FindDocument("Look alike"), 0u);
+    Ok("reject nowhere; map \"teen chat\" \"Teens 3\"; alert-after-keyword 1; delay room 0");
+    for (const char* keyword : {"full", "nowhere", "teen chat"}) {
+        EnterKeyword(keyword);
+        DismissAlert();
+    }
+    p.ProcessEvents();
+    EXPECT_EQ(client.AlertsShown(), 2);
+    EXPECT_NE(client.Room("Teens 3"), 0u);
     Ok("never-empties on; alert-after-chat 1; delay chat 0");
-    d.SendChatLine("x", true);
-    EXPECT_EQ(client.Transcript("Lobby"), Lines(20, "x"));
-    EXPECT_EQ(client.AlertsShown(), 1);
+    Say(client.Room("Lobby"), "x");
+    EXPECT_EQ(client.Transcript("Lobby"), Lines{"x"});
+    EXPECT_EQ(client.InputText(client.Room("Lobby")), "x");
+    EXPECT_EQ(client.AlertsShown(), 3);
     Ok("disconnect transfer-status status");
     EXPECT_NE(client.FindDocument("File Transfer Status"), 0u);
     EXPECT_NE(client.FindDocument("Status"), 0u);
     Ok("close Status; close \"File Transfer Status\"; fail-signons 1; when password-typed vanish");
-    d.TypeSignOnPassword("pw");
+    TypePassword("pw");
     p.ProcessEvents();
     EXPECT_FALSE(client.Running());
 }
 
-TEST_F(ControlRun, KeywordCommands) {
-    Ok("start 8.0; signon Joe; reject nowhere; map \"teen chat\" \"Teens 3\"; alert-after-keyword 0; delay room 0");
-    d.EnterKeyword("nowhere");
-    EXPECT_EQ(client.AlertsShown(), 1);
-    d.DismissAolAlert();
-    d.EnterKeyword("teen chat");
-    p.ProcessEvents();
-    EXPECT_NE(client.Room("Teens 3"), 0u);
-}
-
 TEST_F(ControlRun, BadCommandsStopTheScriptWithAReason) {
-    struct Case {
-        const char* script;
-        const char* error;
-    };
-    for (Case c : {
-             Case{"bogus", "line 1: unknown command \"bogus\""},
-             Case{"start", "line 1: wrong number of fields for \"start\""},
-             Case{"start 8.0 9", "line 1: wrong number of fields for \"start\""},
-             Case{"start 8.0\ndelay soon 1", "line 2: unknown delay \"soon\""},
-             Case{"delay room -1", "line 1: \"-1\" is not a number of seconds from 0 to 86400"},
-             Case{"delay room nan", "line 1: \"nan\" is not a number of seconds from 0 to 86400"},
-             Case{"delay room 1e9", "line 1: \"1e9\" is not a number of seconds from 0 to 86400"},
-             Case{"hang 5x", "line 1: \"5x\" is not a number of seconds from 0 to 86400"},
-             Case{"fail-signons 99999999999999999999",
+    for (Refusal c : {
+             Refusal{"bogus", "line 1: unknown command \"bogus\""},
+             Refusal{"start", "line 1: wrong number of fields for \"start\""},
+             Refusal{"start 8.0 9", "line 1: wrong number of fields for \"start\""},
+             Refusal{"start 8.0\ndelay soon 1", "line 2: unknown delay \"soon\""},
+             Refusal{"delay room -1", "line 1: \"-1\" is not a number of seconds from 0 to 86400"},
+             Refusal{"delay room nan", "line 1: \"nan\" is not a number of seconds from 0 to 86400"},
+             Refusal{"delay room 1e9", "line 1: \"1e9\" is not a number of seconds from 0 to 86400"},
+             Refusal{"hang 5x", "line 1: \"5x\" is not a number of seconds from 0 to 86400"},
+             Refusal{"fail-signons 99999999999999999999",
                   "line 1: \"99999999999999999999\" is not a whole number from 0 to 1000000"},
-             Case{"download a 101 x", "line 1: \"101\" is not a whole number from -1 to 100"},
-             Case{"download a -2 x", "line 1: \"-2\" is not a whole number from -1 to 100"},
-             Case{"never-empties yes", "line 1: \"yes\" is neither on nor off"},
-             Case{"when never vanish", "line 1: unknown trigger \"never\""},
-             Case{"when password-typed explode", "line 1: unknown reaction \"explode\""},
-             Case{"disconnect everything", "line 1: unknown leftover \"everything\""},
-             Case{"document x icon=99", "line 1: \"99\" is not a whole number from 0 to 32"},
-             Case{"document x icons", "line 1: unknown part \"icons\""},
-             Case{"room Lobby", "line 1: client not running"},
-             Case{"type Nowhere x", "line 1: no room \"Nowhere\""},
-             Case{"close Nowhere", "line 1: no document window \"Nowhere\""},
+             Refusal{"download a 101 x", "line 1: \"101\" is not a whole number from -1 to 100"},
+             Refusal{"download a -2 x", "line 1: \"-2\" is not a whole number from -1 to 100"},
+             Refusal{"never-empties yes", "line 1: \"yes\" is neither on nor off"},
+             Refusal{"when never vanish", "line 1: unknown trigger \"never\""},
+             Refusal{"when password-typed explode", "line 1: unknown reaction \"explode\""},
+             Refusal{"disconnect everything", "line 1: unknown leftover \"everything\""},
+             Refusal{"document x icon=99", "line 1: \"99\" is not a whole number from 0 to 32"},
+             Refusal{"document x icons", "line 1: unknown part \"icons\""},
+             Refusal{"room Lobby", "line 1: client not running"},
+             Refusal{"type Nowhere x", "line 1: no room \"Nowhere\""},
+             Refusal{"close Nowhere", "line 1: no document window \"Nowhere\""},
          }) {
-        qm::sim::SimPlatform p2;
-        SimClient c2(p2);
-        Result r = control::Run(c2, c.script);
+        testing::Scene fresh;
+        Result r = control::Run(fresh.client, c.script);
         EXPECT_FALSE(r.ok) << c.script;
         EXPECT_EQ(r.error, c.error) << c.script;
     }
@@ -221,10 +211,6 @@ TEST_F(ControlRun, CommandsBeforeAFailureTakeEffectAndTheirOutputIsKept) {
     EXPECT_EQ(r.output, "before\n");
     EXPECT_TRUE(client.Running());
     EXPECT_FALSE(client.SignedOn());
-}
-
-TEST_F(ControlRun, EchoReturnsTheBytesItWasGiven) {
-    EXPECT_EQ(Records(Ok("echo \"a b\" \\xB7 \"\\x00\\n\"").output), (Rows{{"a b", "\xB7", std::string("\0\n", 2)}}));
 }
 
 }  // namespace

@@ -1,21 +1,28 @@
-// The steps quillmoor performs on the client's windows, written out plainly
-// against the simulated platform, so that aolsim's tests drive it exactly as
-// the program will: the same lookups, the same messages, in the same order.
+// A simulated desktop with aolsim on it, and the steps quillmoor takes on the
+// client's windows written out plainly: aolsim's tests reach the client the
+// way the program will, through window lookups and messages.
 #pragma once
 
 #include <string>
+#include <vector>
 
-#include "platform/sim/sim_platform.h"
+#include "aolsim/sim/sim_client.h"
 #include "platform/text.h"
 
 namespace aolsim::testing {
 
 using qm::Hwnd;
 using qm::Msg;
+using Lines = std::vector<std::string>;
 
-class Driver {
-public:
-    explicit Driver(qm::sim::SimPlatform& p) : p(p) {}
+struct Scene {
+    qm::sim::SimPlatform p;
+    SimClient client{p};
+
+    void Begin(const char* version, const char* name = "Joe Blow") {
+        client.Start(version);
+        if (name) client.SignOn(name);
+    }
 
     Hwnd Main() { return p.FindWindow("AOL Frame25"); }
     Hwnd Mdi() { return p.FindWindowEx(Main(), 0, "MDIClient"); }
@@ -23,191 +30,82 @@ public:
     Hwnd Document(const std::string& caption) { return p.FindWindowEx(Mdi(), 0, "AOL Child", caption); }
     Hwnd Bar() { return p.FindWindowEx(p.FindWindowEx(Main(), 0, "AOL Toolbar"), 0, "_AOL_Toolbar"); }
     Hwnd KeywordEdit() { return p.FindWindowEx(p.FindWindowEx(Bar(), 0, "_AOL_Combobox"), 0, "Edit"); }
-
-    std::string GetText(Hwnd w) {
-        int n = p.GetTextLength(w);
-        return p.GetText(w, n + 1);
-    }
-    std::string Caption(Hwnd w) { return p.GetWindowText(w, p.GetWindowTextLength(w) + 1); }
-    void Pause(double seconds) { p.RunFor(seconds); }
-
-    Hwnd FindChatRoom() {
-        for (Hwnd child = p.FindWindowEx(Mdi(), 0, "AOL Child"); child;
-             child = p.FindWindowEx(Mdi(), child, "AOL Child")) {
-            if (p.FindWindowEx(child, 0, "RICHCNTL") && p.FindWindowEx(child, 0, "_AOL_Listbox") &&
-                p.FindWindowEx(child, 0, "_AOL_Icon") && p.FindWindowEx(child, 0, "_AOL_Static"))
-                return child;
-        }
-        return 0;
-    }
-
-    // Variant A before 7.0, B for 7.0 and 8.0.
-    Hwnd FindChatInput(bool variantB) {
-        Hwnd room = FindChatRoom();
-        if (variantB) return p.FindWindowEx(room, p.FindWindowEx(room, 0, "RICHCNTLREADONLY"), "RICHCNTL");
-        return p.FindWindowEx(room, p.FindWindowEx(room, 0, "RICHCNTL"), "RICHCNTL");
-    }
-
-    Hwnd FindAolAlert() { return p.FindWindow("#32770", std::string_view("America Online")); }
-
-    // Presses the alert's OK with the space key; false when there was none.
-    bool DismissAolAlert() {
-        Hwnd button = p.FindWindowEx(FindAolAlert(), 0, "Button", std::string_view("OK"));
-        if (!button) return false;
-        p.Send(button, Msg::KeyDown, qm::kVkSpace);
-        p.Send(button, Msg::KeyUp, qm::kVkSpace);
-        return true;
-    }
-
-    // Returns the number of Enter presses (bounded at 20).
-    int SendChatLine(const std::string& line, bool variantB) {
-        int presses = 0;
-        if (!line.empty() && FindChatRoom()) {
-            Hwnd box = FindChatInput(variantB);
-            if (box) {
-                std::string saved = GetText(box);
-                if (!saved.empty()) p.SetText(box, "");
-                p.SetText(box, line);
-                do {
-                    p.Send(box, Msg::Char, qm::kCharEnter);
-                    ++presses;
-                    if (GetText(FindChatInput(variantB)).empty()) break;
-                    p.ProcessEvents();
-                    Pause(0.05);
-                } while (presses < 20);
-                p.SetText(box, saved);
-            }
-        }
-        if (FindAolAlert()) DismissAolAlert();
-        return presses;
-    }
-
-    void MenuWalk(const std::function<bool(const std::string&, std::uint32_t)>& visit) {
-        qm::Hmenu bar = p.GetMenu(Main());
-        int n = p.GetMenuItemCount(bar);
-        for (int i = 0; i < n; ++i) {
-            qm::Hmenu sub = p.GetSubMenu(bar, i);
-            int m = p.GetMenuItemCount(sub);
-            for (int j = 0; j < m; ++j) {
-                std::uint32_t id = p.GetMenuItemID(sub, j);
-                if (visit(p.GetMenuString(sub, id, 100), id)) return;
-            }
-        }
-    }
-
-    std::string GetAolVersion() {
-        static const std::pair<const char*, const char*> patterns[] = {
-            {"What's New in AOL 8.0", "8.0"}, {"What's New in AOL 7.0", "7.0"}, {"What's New in AOL 6.0", "6.0"},
-            {"What's New in AOL 5.0", "5.0"}, {"What's New in AOL 4.0", "4.0"}, {"Send an Instant Message", "3.0"},
-            {"LOGGING...", "2.5"}};
-        std::string version = "foreign";
-        MenuWalk([&](const std::string& text, std::uint32_t) {
-            for (const auto& [pattern, name] : patterns)
-                if (qm::ContainsNoCase(text, pattern)) {
-                    version = name;
-                    return true;
-                }
-            return false;
-        });
-        return version;
-    }
-
-    void RunAolMenuItem(const std::string& item) {
-        MenuWalk([&](const std::string& text, std::uint32_t id) {
-            if (!qm::ContainsNoCase(text, item)) return false;
-            p.Send(Main(), Msg::Command, id);
-            return true;
-        });
-    }
-
-    Hwnd FindWelcomeWindow() {
-        for (Hwnd child = FirstDocument(); child; child = p.FindWindowEx(Mdi(), child, "AOL Child"))
-            if (Caption(child).rfind("Welcome, ", 0) == 0) return child;
-        return 0;
-    }
-
-    std::string GetScreenName() {
-        std::string caption = Caption(FindWelcomeWindow());
-        std::size_t bang = caption.find('!');
-        if (caption.empty() || bang == std::string::npos) return "";
-        return caption.substr(9, bang - 9);
-    }
-
-    Hwnd FindSignOnWindow() {
-        if (!GetScreenName().empty()) return 0;
-        for (Hwnd child = FirstDocument(); child; child = p.FindWindowEx(Mdi(), child, "AOL Child"))
-            if (p.FindWindowEx(child, 0, "_AOL_Icon") && p.FindWindowEx(child, 0, "_AOL_Combobox") &&
-                p.FindWindowEx(child, 0, "_AOL_Static"))
-                return child;
-        return 0;
-    }
-
-    void TypeSignOnPassword(const std::string& password) {
-        Hwnd edit = p.FindWindowEx(FirstDocument(), 0, "_AOL_Edit");
-        p.SetText(edit, password);
-        p.Send(edit, Msg::Char, qm::kCharEnter);
-    }
-
-    // Bounded: gives up after `seconds` of virtual time.
-    bool WaitForSignOn(double seconds = 60) {
-        for (double end = p.Now() + seconds; p.Now() < end;) {
-            p.ProcessEvents();
-            if (!Main()) return false;
-            if (FindWelcomeWindow()) return true;
-            if (FindSignOnWindow()) return false;
-            Pause(0.05);
-        }
-        return false;
-    }
-
-    void EnterKeyword(const std::string& text) {
-        Hwnd edit = KeywordEdit();
-        p.SetText(edit, "");
-        Pause(0.2);
-        p.SetText(edit, text);
-        p.Send(edit, Msg::Char, 32);
-        p.Send(edit, Msg::Char, qm::kCharEnter);
-        Pause(0.2);
-        p.SetText(edit, "");
-        Pause(0.2);
-    }
-
-    // False when no new pop-up menu opened within `seconds` (no key sent).
-    bool ClickToolbarMenu(int index, char key, double seconds = 5) {
-        Hwnd before = p.FindWindow("#32768");
-        Hwnd icon = p.FindWindowEx(Bar(), 0, "_AOL_Icon");
-        for (int i = 0; i < index; ++i) icon = p.NextWindow(icon);
-        p.Post(icon, Msg::LButtonDown);
-        p.Post(icon, Msg::LButtonUp);
-        Hwnd menu = before;
-        for (double end = p.Now() + seconds; menu == before && p.Now() < end;) {
-            p.ProcessEvents();
-            menu = p.FindWindow("#32768");
-            if (menu == before) Pause(0.05);
-        }
-        if (menu == before) return false;
-        p.Post(menu, Msg::Char, static_cast<unsigned char>(key));
-        p.ProcessEvents();
-        return true;
-    }
-
-    // The nth (1-based) "_AOL_Icon" of a window: press it as the resume
-    // actions do.
+    Hwnd Alert() { return p.FindWindow("#32770", std::string_view("America Online")); }
+    // The nth (1-based) "_AOL_Icon" of a window.
     Hwnd Icon(Hwnd window, int nth) {
         Hwnd icon = 0;
         for (int i = 0; i < nth; ++i) icon = p.FindWindowEx(window, icon, "_AOL_Icon");
         return icon;
     }
-    void PressBySpace(Hwnd icon) {
-        p.Send(icon, Msg::LButtonDown);
-        p.Send(icon, Msg::KeyUp, qm::kVkSpace);
+
+    std::string GetText(Hwnd w) { return p.GetText(w, p.GetTextLength(w) + 1); }
+    std::string Caption(Hwnd w) { return p.GetWindowText(w, p.GetWindowTextLength(w) + 1); }
+    Lines Classes(Hwnd parent) {
+        Lines classes;
+        for (Hwnd child : p.ChildrenOf(parent)) classes.push_back(p.ClassOf(child));
+        return classes;
     }
-    void PressByMouse(Hwnd icon) {
-        p.Send(icon, Msg::LButtonDown);
-        p.Send(icon, Msg::LButtonUp);
+    Lines DocumentCaptions() {
+        Lines captions;
+        for (Hwnd h : p.ChildrenOf(Mdi())) captions.push_back(Caption(h));
+        return captions;
     }
 
-    qm::sim::SimPlatform& p;
+    // Types the line into the room's input box and presses Enter.
+    void Say(Hwnd room, const std::string& line) {
+        p.SetText(client.RoomInput(room), line);
+        p.Send(client.RoomInput(room), Msg::Char, qm::kCharEnter);
+    }
+    void TypePassword(const std::string& password) {
+        Hwnd edit = p.FindWindowEx(FirstDocument(), 0, "_AOL_Edit");
+        p.SetText(edit, password);
+        p.Send(edit, Msg::Char, qm::kCharEnter);
+    }
+    // As the program enters one: a blank typed in front (the caret sits at
+    // 0), then Enter.
+    void EnterKeyword(const std::string& text) {
+        p.SetText(KeywordEdit(), text);
+        p.Send(KeywordEdit(), Msg::Char, ' ');
+        p.Send(KeywordEdit(), Msg::Char, qm::kCharEnter);
+    }
+    // As the program dismisses it: the space key on its OK button.
+    void DismissAlert() {
+        Hwnd ok = p.FindWindowEx(Alert(), 0, "Button", std::string_view("OK"));
+        p.Send(ok, Msg::KeyDown, qm::kVkSpace);
+        p.Send(ok, Msg::KeyUp, qm::kVkSpace);
+    }
+    // As the resume actions press an icon: a button down, then up by the
+    // space key or the mouse.
+    void Press(Hwnd icon, bool bySpace) {
+        p.Send(icon, Msg::LButtonDown);
+        p.Send(icon, bySpace ? Msg::KeyUp : Msg::LButtonUp, bySpace ? qm::kVkSpace : 0);
+    }
+    // Sends the command of the first menu-bar item whose text holds `item`.
+    void RunMenuItem(const std::string& item) {
+        qm::Hmenu bar = p.GetMenu(Main());
+        for (int i = 0; i < p.GetMenuItemCount(bar); ++i) {
+            qm::Hmenu sub = p.GetSubMenu(bar, i);
+            for (int j = 0; j < p.GetMenuItemCount(sub); ++j)
+                if (qm::ContainsNoCase(p.GetMenuString(sub, p.GetMenuItemID(sub, j), 100), item))
+                    return p.Send(Main(), Msg::Command, p.GetMenuItemID(sub, j));
+        }
+    }
+    // Clicks toolbar icon `index` (0-based) and types `key` into the pop-up
+    // menu it opens; false when none opened within `seconds`.
+    bool ClickToolbarMenu(int index, char key, double seconds = 5) {
+        Hwnd icon = Icon(Bar(), index + 1);
+        p.Post(icon, Msg::LButtonDown);
+        p.Post(icon, Msg::LButtonUp);
+        for (double end = p.Now() + seconds; p.Now() < end; p.RunFor(0.05)) {
+            p.ProcessEvents();
+            if (Hwnd menu = p.FindWindow("#32768")) {
+                p.Post(menu, Msg::Char, static_cast<unsigned char>(key));
+                p.ProcessEvents();
+                return true;
+            }
+        }
+        return false;
+    }
 };
 
 }  // namespace aolsim::testing

@@ -28,7 +28,7 @@ public:
     std::vector<std::vector<std::string>> Records(const std::string& query);
     // The first field of each record.
     std::vector<std::string> Column(const std::string& query);
-    // Ends aolsim (gracefully, else by force) and waits for it to be gone.
+    // Ends aolsim at once, as a crash would, and waits for it to be gone.
     void Stop();
     bool Running();
     // The exit code once it ended; STILL_ACTIVE while it runs.
