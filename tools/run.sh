@@ -2,7 +2,7 @@
 # The main job: builds quillmoor.exe and runs it under Wine, in a Wine prefix
 # inside the build folder, beside aolsim.exe, our stand-in AOL client (signed
 # on, in a chat room), so that there is a client to drive.  On the user's
-# display when there is one (choose "exit" from quillmoor's menu to end it);
+# display when there is one (Ctrl+C ends both);
 # otherwise in a virtual display for a short run that saves a screenshot and
 # ends by itself.
 set -euo pipefail
@@ -25,9 +25,9 @@ demo() {
 }
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-  echo "running quillmoor on $DISPLAY; choose exit from its menu to end it"
+  echo "running quillmoor and the stand-in client on $DISPLAY; press Ctrl+C here to end both"
+  trap 'WINEPREFIX=$QM_WINEPREFIX wineserver -k 2>/dev/null || true' EXIT
   demo "$build"
-  WINEPREFIX=$QM_WINEPREFIX wineserver -k 2>/dev/null || true
   exit 0
 fi
 
