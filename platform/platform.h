@@ -98,7 +98,6 @@ public:
                               std::optional<std::string_view> caption = std::nullopt) = 0;
     // GetWindow(GW_HWNDNEXT): the next sibling, whatever its class.
     virtual Hwnd NextWindow(Hwnd window) = 0;
-    virtual bool IsWindow(Hwnd window) = 0;
 
     // GetWindowTextLengthA / GetWindowTextA with a buffer of `bufferSize`
     // bytes: at most bufferSize - 1 bytes come back.

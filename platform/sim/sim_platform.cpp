@@ -244,8 +244,6 @@ Hwnd SimPlatform::NextWindow(Hwnd window) {
     return (it == siblings.end() || ++it == siblings.end()) ? 0 : *it;
 }
 
-bool SimPlatform::IsWindow(Hwnd window) { return Get(window) != nullptr; }
-
 int SimPlatform::GetWindowTextLength(Hwnd window) {
     Hook(Op::GetWindowTextLength, window);
     const Window* w = Get(window);

@@ -78,7 +78,6 @@ public:
     Hwnd FindWindowEx(Hwnd parent, Hwnd after, std::string_view cls,
                       std::optional<std::string_view> caption = std::nullopt) override;
     Hwnd NextWindow(Hwnd window) override;
-    bool IsWindow(Hwnd window) override;
     int GetWindowTextLength(Hwnd window) override;
     std::string GetWindowText(Hwnd window, int bufferSize) override;
     int GetTextLength(Hwnd window) override;
@@ -132,6 +131,7 @@ public:
     void BringToFront(Hwnd window);
     // Sets the text without a message, as the window's own program would.
     void SetTextDirect(Hwnd window, const std::string& text);
+    bool IsWindow(Hwnd window) const { return Get(window) != nullptr; }
     std::string TextOf(Hwnd window) const;
     std::string ClassOf(Hwnd window) const;
     Hwnd ParentOf(Hwnd window) const;

@@ -291,8 +291,6 @@ Hwnd Win32Platform::NextWindow(Hwnd window) {
     return ToSeam(::GetWindow(ToHwnd(window), GW_HWNDNEXT));
 }
 
-bool Win32Platform::IsWindow(Hwnd window) { return window && ::IsWindow(ToHwnd(window)); }
-
 int Win32Platform::GetWindowTextLength(Hwnd window) {
     if (!window) return 0;
     return std::max(0, ::GetWindowTextLengthA(ToHwnd(window)));

@@ -48,7 +48,6 @@ public:
     Hwnd FindWindowEx(Hwnd parent, Hwnd after, std::string_view cls,
                       std::optional<std::string_view> caption) override;
     Hwnd NextWindow(Hwnd window) override;
-    bool IsWindow(Hwnd window) override;
     int GetWindowTextLength(Hwnd window) override;
     std::string GetWindowText(Hwnd window, int bufferSize) override;
     int GetTextLength(Hwnd window) override;
