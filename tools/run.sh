@@ -12,7 +12,8 @@ tools/deps.sh
 
 build_windows
 build=$PWD/build/$QM_WINE_PRESET
-export QM_WINEPREFIX=$build/wineprefix
+export QM_WINEPREFIX=$build/wineprefix-demo  # its own: the tests have another
+prepare_prefix "$QM_WINEPREFIX"
 
 # Starts the stand-in client, waits until its scene is set, then runs quillmoor.
 demo() {
@@ -21,12 +22,12 @@ demo() {
     room 'Town\x20Square' 'brb\x20in\x205' &
   for _ in $(seq 1 150); do xdotool search --name "^America Online$" >/dev/null 2>&1 && break; sleep 0.2; done
   sleep 2
-  tools/wine-run.sh "$1/platform/win32/quillmoor.exe"
+  tools/wine-run.sh "$1/exe/quillmoor.exe"
 }
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   echo "running quillmoor and the stand-in client on $DISPLAY; press Ctrl+C here to end both"
-  trap 'WINEPREFIX=$QM_WINEPREFIX wineserver -k 2>/dev/null || true' EXIT
+  trap 'end_prefix "$QM_WINEPREFIX"' EXIT
   demo "$build"
   exit 0
 fi

@@ -13,8 +13,10 @@ ctest --preset native
 # The product is always built: the Windows tests check it too.
 build_windows
 
-prefix=build/$QM_WINE_PRESET/wineprefix
+# The tests' own Wine prefix: a demo running meanwhile has another.
+export QM_WINEPREFIX=$PWD/build/$QM_WINE_PRESET/wineprefix-tests
+prepare_prefix "$QM_WINEPREFIX"
 status=0
 xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset "$QM_WINE_PRESET" || status=$?
-WINEPREFIX=$PWD/$prefix wineserver -k 2>/dev/null || true
+end_prefix "$QM_WINEPREFIX"
 exit $status

@@ -5,7 +5,7 @@
 set -u
 exe=$1; shift
 build=$(cd "$(dirname "$exe")" && while [ ! -f CMakeCache.txt ] && [ "$PWD" != / ]; do cd ..; done; pwd)
-export WINEPREFIX=${QM_WINEPREFIX:-$build/wineprefix}
+export WINEPREFIX=${QM_WINEPREFIX:-$build/wineprefix-tests}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 if [ -z "${DISPLAY:-}" ]; then
