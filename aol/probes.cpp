@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "aol/window_model.h"
-#include "platform/bounds.h"
+#include "aol/bounds.h"
 #include "platform/text.h"
 
 namespace qm::aol {

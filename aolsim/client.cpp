@@ -535,7 +535,13 @@ void Client::DismissAlert() {
     Handle alert = AlertWindow();
     if (!alert) return;
     ++alertsDismissed_;
-    Destroy(alert);
+    if (delays_.alertClose <= 0) {
+        Destroy(alert);
+        return;
+    }
+    // Deaf while it closes; the window goes at the end.
+    host_.Freeze(delays_.alertClose);
+    Later(delays_.alertClose, [this, alert] { Destroy(alert); });
 }
 
 void Client::AlertAfterChatLines(int count) { alertAfterChat_ = std::max(0, count); }
@@ -543,8 +549,8 @@ void Client::AlertAfterKeywords(int count) { alertAfterKeyword_ = std::max(0, co
 
 void Client::SetDelays(const Delays& delays) {
     auto clamp = [](double s) { return (s >= 0 && s <= 86400) ? s : 0.0; };  // also drops NaN
-    delays_ = Delays{clamp(delays.signOn), clamp(delays.room), clamp(delays.chat), clamp(delays.alert),
-                     clamp(delays.popup)};
+    delays_ = Delays{clamp(delays.signOn), clamp(delays.room),  clamp(delays.chat),
+                     clamp(delays.alert),  clamp(delays.popup), clamp(delays.alertClose)};
 }
 
 void Client::RequirePassword(const std::string& password) {
@@ -723,8 +729,8 @@ bool Client::OnMessage(Handle window, const Message& message) {
     if (it == wins_.end()) return false;
     Win& win = it->second;
     bool icon = win.cls == "_AOL_Icon";
-    switch (message.kind) {
-        case Message::ShowWindow: {
+    switch (message.msg) {
+        case Msg::Show: {
             WindowEvent::Kind kind = WindowEvent::Shown;
             switch (static_cast<Show>(message.wparam)) {
                 case Show::Hide: kind = WindowEvent::Hidden; break;
@@ -735,32 +741,32 @@ bool Client::OnMessage(Handle window, const Message& message) {
             Record(kind, window);
             return false;
         }
-        case Message::Close:
+        case Msg::Close:
             Record(WindowEvent::Closed, window);
             if (win.role == Role::Main)
                 Vanish();
             else
                 Destroy(window);
             return true;
-        case Message::SetText:
+        case Msg::SetText:
             return false;
-        case Message::Char:
+        case Msg::Char:
             return OnChar(window, win, message.wparam);
-        case Message::KeyDown:
-        case Message::LButtonDown:
+        case Msg::KeyDown:
+        case Msg::LButtonDown:
             if (!icon) return false;
-            if (message.kind == Message::LButtonDown || message.wparam == kVkSpace) win.armed = true;
+            if (message.msg == Msg::LButtonDown || message.wparam == kVkSpace) win.armed = true;
             return true;
-        case Message::KeyUp:
-        case Message::LButtonUp: {
+        case Msg::KeyUp:
+        case Msg::LButtonUp: {
             if (!icon) return false;
-            bool bySpace = message.kind == Message::KeyUp;
+            bool bySpace = message.msg == Msg::KeyUp;
             if (!win.armed || (bySpace && message.wparam != kVkSpace)) return true;
             win.armed = false;
             OnPress(window, Win(win), bySpace);  // may destroy the icon
             return true;
         }
-        case Message::Command:
+        case Msg::Command:
             if (win.role == Role::Main) {
                 auto entry = menuEntries_.find(message.wparam);
                 if (entry == menuEntries_.end()) return false;

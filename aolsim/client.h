@@ -113,6 +113,9 @@ struct Delays {
     double chat = 0.0;    // Enter -> line sent, box emptied
     double alert = 0.0;   // cause -> alert shown
     double popup = 0.0;   // toolbar icon clicked -> pop-up menu open
+    // OK pressed -> alert gone; the client answers nothing meanwhile (as a
+    // client under Wine without a window manager, hiding a captioned window).
+    double alertClose = 0.0;
 };
 
 // What leftovers a lost connection leaves in front of the sign-on window.

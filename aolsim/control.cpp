@@ -347,6 +347,8 @@ const std::map<std::string, Runner::Verb>& Runner::Verbs() {
                  d.alert = s;
              else if (which == "popup")
                  d.popup = s;
+             else if (which == "alert-close")
+                 d.alertClose = s;
              else
                  throw Failure{"unknown delay \"" + which + "\""};
              r.c_.SetDelays(d);

@@ -23,26 +23,23 @@
 #include <string>
 #include <vector>
 
+#include "platform/messages.h"
+
 namespace aolsim {
 
 // A host's window handle; 0 is none.  Handles are 32-bit values in both hosts.
 using Handle = std::uint32_t;
 
-constexpr std::uint32_t kVkReturn = 0x0D;
-constexpr std::uint32_t kVkEscape = 0x1B;
-constexpr std::uint32_t kVkSpace = 0x20;
+using qm::kVkEscape;
+using qm::kVkReturn;
+using qm::kVkSpace;
 constexpr std::uint32_t kButtonId = 1;  // IDOK
 
-// Show states as ShowWindow names them.
-enum class Show : std::uint32_t { Hide = 0, Normal = 1, Show = 5, Minimize = 6, Restore = 9 };
-
-// A message another program (or the system) sent or posted to a window.
-struct Message {
-    enum Kind { SetText, Char, KeyDown, KeyUp, LButtonDown, LButtonUp, Close, Command, ShowWindow };
-    Kind kind = Command;
-    std::uint32_t wparam = 0;  // character, virtual key, command id or Show
-    std::string text;          // SetText
-};
+// Show states as ShowWindow names them, and a message another program (or
+// the system) sent or posted to a window: the program's own vocabulary.
+using Show = qm::ShowCmd;
+using qm::Msg;
+using Message = qm::WindowMessage;
 
 // The model's side: the host calls it for every message to a window the
 // model made.  Returning true means the model handled it; otherwise the

@@ -9,7 +9,7 @@
 #include "aol/chat_sender.h"
 #include "app/announcement.h"
 #include "platform/platform.h"
-#include "platform/timer.h"
+#include "app/timer.h"
 
 namespace qm {
 

@@ -10,4 +10,10 @@ bool Program::Start() {
     return true;
 }
 
+void Program::End() {
+    for (Timer* timer : {&form1.Timer1, &form1.Timer2, &form1.Timer3}) timer->SetEnabled(false);
+    platform_.ShowWindow(form1.Window(), ShowCmd::Hide);
+    chat.WhenIdle([this] { platform_.Quit(); });
+}
+
 }  // namespace qm

@@ -10,6 +10,9 @@
 // - Texts are ANSI (Windows-1252) bytes in std::string.
 // - Window and menu handles are opaque 32-bit values; 0 means none.  Every
 //   operation on 0 does nothing and reads as "" or 0.
+// - A read or send through a message that got no answer (the window's
+//   program is busy or hung, or the window is gone) comes back as nullopt or
+//   false: unknown, never "" or 0.
 #pragma once
 
 #include <cstdint>
@@ -19,27 +22,16 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/messages.h"
+
 namespace qm {
 
 using Hwnd = std::uint32_t;
 using Hmenu = std::uint32_t;
 
-// The window messages the program sends or posts to other windows.  Texts
-// travel separately (SetWindowText-style operations below).
-enum class Msg : std::uint32_t {
-    Close = 0x0010,        // WM_CLOSE
-    KeyDown = 0x0100,      // WM_KEYDOWN, wparam = virtual key
-    KeyUp = 0x0101,        // WM_KEYUP, wparam = virtual key
-    Char = 0x0102,         // WM_CHAR, wparam = character code
-    Command = 0x0111,      // WM_COMMAND, wparam = command identifier
-    LButtonDown = 0x0201,  // WM_LBUTTONDOWN
-    LButtonUp = 0x0202,    // WM_LBUTTONUP
-};
-
-constexpr std::uint32_t kVkSpace = 0x20;
-constexpr std::uint32_t kCharEnter = 13;
-
-enum class ShowCmd : int { Hide = 0, Normal = 1, Show = 5, Minimize = 6, Restore = 9 };
+// A message sent to another program's window that is not answered within
+// this long is given up on (and reported so).  Both backends keep it.
+constexpr unsigned kSendTimeoutMs = 1000;
 
 // GetMenuItemID's answer for an item that opens a submenu.
 constexpr std::uint32_t kMenuIdSubmenu = 0xFFFFFFFFu;
@@ -100,18 +92,21 @@ public:
     virtual Hwnd NextWindow(Hwnd window) = 0;
 
     // GetWindowTextLengthA / GetWindowTextA with a buffer of `bufferSize`
-    // bytes: at most bufferSize - 1 bytes come back.
+    // bytes: at most bufferSize - 1 bytes come back.  These read the caption
+    // the system keeps and need no answer from the window's program.
     virtual int GetWindowTextLength(Hwnd window) = 0;
     virtual std::string GetWindowText(Hwnd window, int bufferSize) = 0;
-    // WM_GETTEXTLENGTH / WM_GETTEXT with a buffer of `bufferSize` bytes.  A
-    // window that does not answer in time reads as 0 / "".
-    virtual int GetTextLength(Hwnd window) = 0;
-    virtual std::string GetText(Hwnd window, int bufferSize) = 0;
-    // WM_SETTEXT.
-    virtual void SetText(Hwnd window, const std::string& text) = 0;
-    // SendMessageA: waits until the window has handled it (bounded for a
-    // window of another program that does not answer).
-    virtual void Send(Hwnd window, Msg msg, std::uint32_t wparam = 0) = 0;
+    // WM_GETTEXTLENGTH / WM_GETTEXT with a buffer of `bufferSize` bytes.
+    // nullopt when the window did not answer within kSendTimeoutMs or is gone.
+    virtual std::optional<int> GetTextLength(Hwnd window) = 0;
+    virtual std::optional<std::string> GetText(Hwnd window, int bufferSize) = 0;
+    // WM_SETTEXT; false when it was not answered in time or the window is
+    // gone.  A busy window may still take it later, in order (Windows does;
+    // Wine drops a send its sender gave up on).
+    virtual bool SetText(Hwnd window, const std::string& text) = 0;
+    // SendMessageA: waits until the window has handled it, at most
+    // kSendTimeoutMs for another program's window; false as for SetText.
+    virtual bool Send(Hwnd window, Msg msg, std::uint32_t wparam = 0) = 0;
     // PostMessageA: queued, returns at once.
     virtual void Post(Hwnd window, Msg msg, std::uint32_t wparam = 0) = 0;
 
@@ -153,6 +148,8 @@ public:
     // while it is running.  Ids are never 0.
     virtual int CreateTimer(unsigned milliseconds, std::function<void()> tick) = 0;
     virtual void SetTimerRunning(int timer, bool running) = 0;
+    // Stops the timer for good and forgets its handler.
+    virtual void DestroyTimer(int timer) = 0;
 
     // ---- The program's own windows and dialogs ------------------------------
     // Creates the main window (hidden) that paints and reports through

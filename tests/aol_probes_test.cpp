@@ -17,7 +17,7 @@ protected:
     // A main window whose menu bar holds one menu per list of item texts.
     void Client(const std::vector<std::vector<std::string>>& menus) {
         main = p.CreateWindow("AOL Frame25", "America Online", 0, [this](Hwnd, const Message& m) {
-            if (m.kind == Message::Command) commands.push_back(m.wparam);
+            if (m.msg == Msg::Command) commands.push_back(m.wparam);
             return false;
         });
         mdi = p.CreateWindow("MDIClient", "", main);

@@ -142,6 +142,45 @@ TEST_F(StartUpWithClient, EntryAnnouncementCarriesHandleVersionAndStoredTotal) {
     EXPECT_EQ(form.Label2, "0d : 0h : 0m");
 }
 
+TEST_F(StartUpWithClient, EntryLinesArePostedAPauseApart) {
+    client.Start("8.0");
+    client.SignOn("Joe");
+    aolsim::Handle room = client.OpenRoom("Lobby");
+    std::vector<double> enters;
+    sim.SetHook([&](sim::Op op, Hwnd h) {
+        if (op == sim::Op::Send && h == client.RoomInput(room)) enters.push_back(sim.Now());
+    });
+    ASSERT_TRUE(program.Start());
+    ASSERT_EQ(enters.size(), 2u);
+    EXPECT_GE(enters[1] - enters[0], 0.4);
+    EXPECT_EQ(client.Transcript("Lobby").size(), 2u);
+}
+
+TEST_F(StartUpWithClient, EndingInsideASendWaitsForItsLinesAndTheUsersText) {
+    client.Start("8.0");
+    client.SignOn("Joe");
+    aolsim::Handle room = client.OpenRoom("Lobby");
+    ASSERT_TRUE(program.Start());
+    client.TypeInRoom(room, "afk 5");
+    aolsim::Delays delays = client.GetDelays();
+    delays.chat = 1.0;
+    client.SetDelays(delays);
+    bool quitDuringTheSend = true;
+    sim.Schedule(0.2, [&] {
+        program.chat.SendChatLine("bye");
+        program.End();
+        quitDuringTheSend = sim.QuitCalled();
+    });
+    program.chat.SendChatLine("tick");
+    EXPECT_FALSE(quitDuringTheSend);
+    EXPECT_TRUE(sim.QuitCalled());
+    EXPECT_FALSE(sim.Visible(form.Window()));
+    ASSERT_EQ(client.Transcript("Lobby").size(), 4u);
+    EXPECT_EQ(client.Transcript("Lobby")[2], "tick");
+    EXPECT_EQ(client.Transcript("Lobby")[3], "bye");
+    EXPECT_EQ(client.InputText(room), "afk 5");
+}
+
 TEST_F(StartUpWithClient, WelcomeWindowIsHidden) {
     client.Start("6.0");
     client.SignOn("Joe");

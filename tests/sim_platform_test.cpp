@@ -5,9 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 
-#include "platform/bounds.h"
-#include "platform/timer.h"
+#include "aol/bounds.h"
+#include "app/timer.h"
 
 namespace qm::sim {
 namespace {
@@ -53,10 +54,10 @@ TEST(SimWindows, TextReadsCopyAtMostBufferMinusOneBytesAndWindowZeroReadsNothing
 
 TEST(SimWindows, SentMessagesReachTheHandlerAtOncePostedOnesInsideThePump) {
     SimPlatform p;
-    std::vector<Message::Kind> seen;
+    std::vector<Msg> seen;
     Hwnd w = p.CreateWindow("Edit", "", 0, [&](Hwnd, const Message& m) {
-        seen.push_back(m.kind);
-        return m.kind == Message::Char;  // handles characters itself
+        seen.push_back(m.msg);
+        return m.msg == Msg::Char;  // handles characters itself
     });
     p.SetText(w, "hello");
     p.Send(w, Msg::Char, 13);
@@ -65,25 +66,25 @@ TEST(SimWindows, SentMessagesReachTheHandlerAtOncePostedOnesInsideThePump) {
     EXPECT_TRUE(p.IsWindow(w));
     p.ProcessEvents();
     EXPECT_FALSE(p.IsWindow(w));  // the default closes it
-    EXPECT_EQ(seen, (std::vector<Message::Kind>{Message::SetText, Message::Char, Message::Close}));
+    EXPECT_EQ(seen, (std::vector<Msg>{Msg::SetText, Msg::Char, Msg::Close}));
 }
 
 TEST(SimWindows, HungWindowsCostTheTimeoutAndHooksChangeTheWorldBetweenCalls) {
     SimPlatform p;
     Hwnd w = p.CreateWindow("RICHCNTL", "typed", 0);
     p.SetHung(w, true);
-    EXPECT_EQ(p.GetText(w, 100), "");
-    EXPECT_EQ(p.GetTextLength(w), 0);
-    p.SetText(w, "other");
+    EXPECT_EQ(p.GetText(w, 100), std::nullopt);
+    EXPECT_EQ(p.GetTextLength(w), std::nullopt);
+    EXPECT_FALSE(p.SetText(w, "other"));
     EXPECT_EQ(p.TextOf(w), "typed");
-    EXPECT_DOUBLE_EQ(p.Now(), 3 * bounds::kSendTimeoutMs / 1000.0);  // three messages waited out
+    EXPECT_DOUBLE_EQ(p.Now(), 3 * kSendTimeoutMs / 1000.0);  // three messages waited out
     // Its caption is still readable: no message is needed for that.
     EXPECT_EQ(p.GetWindowText(w, 100), "typed");
     p.SetHung(w, false);
     p.SetHook([&](Op op, Hwnd h) {
         if (op == Op::GetText && h == w) p.SetTextDirect(w, "typed and more");
     });
-    EXPECT_EQ(p.GetText(w, p.GetTextLength(w) + 1), "typed");
+    EXPECT_EQ(p.GetText(w, *p.GetTextLength(w) + 1), "typed");
 }
 
 TEST(SimWindows, ShowWindowIsRecorded) {
@@ -96,6 +97,61 @@ TEST(SimWindows, ShowWindowIsRecorded) {
     p.ShowWindow(w, ShowCmd::Restore);
     EXPECT_FALSE(p.Minimized(w));
     EXPECT_EQ(p.ShowHistory(w), (std::vector<ShowCmd>{ShowCmd::Hide, ShowCmd::Minimize, ShowCmd::Restore}));
+}
+
+TEST(SimWindows, BusyThreadAnswersLateInOrderAndPostedMessagesWaitForIt) {
+    SimPlatform p;
+    std::vector<std::string> seen;
+    Hwnd w = p.CreateWindow("RICHCNTL", "a", 0, [&](Hwnd, const Message& m) {
+        seen.push_back(m.msg == Msg::SetText ? "set " + m.text : m.msg == Msg::Close ? "close" : "char");
+        return m.msg == Msg::Close;  // stays
+    });
+    EXPECT_EQ(p.ThreadOf(w), kClientThread);
+    p.SetBusyUntil(0.5);
+    EXPECT_TRUE(p.SetText(w, "b"));  // within the timeout: answered late
+    EXPECT_DOUBLE_EQ(p.Now(), 0.5);
+    p.SetBusyUntil(5.0);
+    EXPECT_FALSE(p.SetText(w, "c"));  // given up on after the timeout ...
+    EXPECT_DOUBLE_EQ(p.Now(), 1.5);
+    EXPECT_EQ(p.GetTextLength(w), std::nullopt);
+    EXPECT_DOUBLE_EQ(p.Now(), 2.5);
+    p.Post(w, Msg::Close);
+    EXPECT_FALSE(p.Send(w, Msg::Char, 13));
+    p.ProcessEvents();
+    EXPECT_EQ(seen, (std::vector<std::string>{"set b"}));
+    EXPECT_EQ(p.TextOf(w), "b");
+    p.RunFor(2.0);  // ... but handled once the thread is free, before the posted one
+    EXPECT_EQ(seen, (std::vector<std::string>{"set b", "set c", "char", "close"}));
+    EXPECT_EQ(p.TextOf(w), "c");
+    EXPECT_EQ(p.GetText(w, 10), "c");
+}
+
+TEST(SimTime, DestroyedTimerNeverTicksAgain) {
+    SimPlatform p;
+    int ticks = 0;
+    {
+        Timer timer(p, 100, [&] { ++ticks; });
+        timer.SetEnabled(true);
+        p.RunFor(0.25);
+        EXPECT_EQ(p.TimersRunning(), 1);
+    }
+    EXPECT_EQ(p.TimersRunning(), 0);
+    p.RunFor(1);
+    EXPECT_EQ(ticks, 2);
+}
+
+TEST(SimTime, TimerDestroyedByItsOwnHandlerFinishesSafely) {
+    SimPlatform p;
+    int ticks = 0;
+    std::unique_ptr<Timer> timer;
+    timer = std::make_unique<Timer>(p, 100, [&] {
+        ++ticks;
+        timer.reset();
+    });
+    timer->SetEnabled(true);
+    p.RunFor(1);
+    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(timer, nullptr);
 }
 
 TEST(SimMenus, WalkAndLookUpByCommand) {

@@ -8,21 +8,6 @@ namespace sim = qm::sim;
 
 namespace {
 
-Message::Kind KindOf(sim::Message::Kind kind) {
-    switch (kind) {
-        case sim::Message::SetText: return Message::SetText;
-        case sim::Message::Char: return Message::Char;
-        case sim::Message::KeyDown: return Message::KeyDown;
-        case sim::Message::KeyUp: return Message::KeyUp;
-        case sim::Message::LButtonDown: return Message::LButtonDown;
-        case sim::Message::LButtonUp: return Message::LButtonUp;
-        case sim::Message::Close: return Message::Close;
-        case sim::Message::Command: return Message::Command;
-        case sim::Message::Show: return Message::ShowWindow;
-    }
-    return Message::Command;
-}
-
 // The letter after the first single "&", lower-cased; 0 when there is none.
 char Accelerator(const std::string& text) {
     for (std::size_t i = 0; i + 1 < text.size(); ++i) {
@@ -113,7 +98,7 @@ void SimHost::OpenPopup(Handle owner, const std::vector<MenuEntry>& entries,
 }
 
 bool SimHost::PopupMessage(const sim::Message& m) {
-    if (m.kind == sim::Message::Char) {
+    if (m.msg == Msg::Char) {
         char key = qm::LowerAscii(static_cast<char>(m.wparam & 0xFF));
         for (const MenuEntry& e : popupEntries_)
             if (Accelerator(e.text) == key) {
@@ -122,11 +107,11 @@ bool SimHost::PopupMessage(const sim::Message& m) {
             }
         return true;  // no such key: the menu stays open
     }
-    if ((m.kind == sim::Message::KeyDown && m.wparam == kVkEscape) || m.kind == sim::Message::Close) {
+    if ((m.msg == Msg::KeyDown && m.wparam == kVkEscape) || m.msg == Msg::Close) {
         ClosePopup(0);
         return true;
     }
-    return m.kind != sim::Message::SetText && m.kind != sim::Message::Show;
+    return m.msg != Msg::SetText && m.msg != Msg::Show;
 }
 
 void SimHost::ClosePopup(std::uint32_t id) {
@@ -140,11 +125,12 @@ void SimHost::ClosePopup(std::uint32_t id) {
 }
 
 void SimHost::Freeze(double seconds) {
-    SetHung(true);
-    std::shared_ptr<bool> alive = alive_;
-    p_.Schedule(seconds, [this, alive] {
-        if (*alive) SetHung(false);
-    });
+    // Busy, not hung: what is sent meanwhile is handled late, in order.
+    const double until = p_.Now() + seconds;
+    if (!p_.Busy() || until > busyUntil_) {
+        busyUntil_ = until;
+        p_.SetBusyUntil(until);
+    }
 }
 
 void SimHost::SetHung(bool hung) {
@@ -166,8 +152,7 @@ void SimHost::Exit() {
 }
 
 bool SimHost::Deliver(Handle window, const sim::Message& m) {
-    Message message{KindOf(m.kind), m.wparam, m.text};
-    if (receiver_ && receiver_->OnMessage(window, message)) return true;
+    if (receiver_ && receiver_->OnMessage(window, m)) return true;
     if (!p_.IsWindow(window)) return true;
     std::string cls = p_.ClassOf(window);
     if (qm::EqualsNoCase(cls, "Edit")) return EditDefault(window, m);
@@ -179,11 +164,11 @@ bool SimHost::Deliver(Handle window, const sim::Message& m) {
 // typed characters go in at the caret.
 bool SimHost::EditDefault(Handle window, const sim::Message& m) {
     std::size_t& caret = carets_[window];
-    if (m.kind == sim::Message::SetText) {
+    if (m.msg == Msg::SetText) {
         caret = 0;
         return false;
     }
-    if (m.kind != sim::Message::Char) return false;
+    if (m.msg != Msg::Char) return false;
     std::string text = p_.TextOf(window);
     caret = std::min(caret, text.size());
     if (m.wparam == 8) {
@@ -200,8 +185,8 @@ bool SimHost::EditDefault(Handle window, const sim::Message& m) {
 // A push button: pressed by the space key or the mouse, it tells its parent
 // when released.
 bool SimHost::ButtonDefault(Handle window, const sim::Message& m) {
-    bool down = (m.kind == sim::Message::KeyDown && m.wparam == kVkSpace) || m.kind == sim::Message::LButtonDown;
-    bool up = (m.kind == sim::Message::KeyUp && m.wparam == kVkSpace) || m.kind == sim::Message::LButtonUp;
+    bool down = (m.msg == Msg::KeyDown && m.wparam == kVkSpace) || m.msg == Msg::LButtonDown;
+    bool up = (m.msg == Msg::KeyUp && m.wparam == kVkSpace) || m.msg == Msg::LButtonUp;
     if (down) {
         pressed_[window] = true;
         return true;
@@ -210,7 +195,7 @@ bool SimHost::ButtonDefault(Handle window, const sim::Message& m) {
     if (!pressed_[window]) return true;
     pressed_[window] = false;
     Handle parent = p_.ParentOf(window);
-    if (receiver_ && parent) receiver_->OnMessage(parent, Message{Message::Command, kButtonId, {}});
+    if (receiver_ && parent) receiver_->OnMessage(parent, Message{Msg::Command, kButtonId, {}});
     return true;
 }
 

@@ -25,8 +25,9 @@
 
 namespace aolsim {
 
-// The host: windows of the simulated platform, the system's "Edit", "Button"
-// and pop-up menu behaviour, and hanging through SimPlatform::SetHung.
+// The host: windows of the simulated platform (on its client thread), the
+// system's "Edit", "Button" and pop-up menu behaviour; Freeze makes the
+// thread busy (SimPlatform::SetBusyUntil), SetHung hangs it.
 class SimHost : public Host {
 public:
     explicit SimHost(qm::sim::SimPlatform& platform);
@@ -70,6 +71,7 @@ private:
     std::vector<MenuEntry> popupEntries_;
     std::function<void(std::uint32_t)> picked_;
     bool hung_ = false;
+    double busyUntil_ = 0;
 };
 
 namespace detail {

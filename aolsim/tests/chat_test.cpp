@@ -76,15 +76,18 @@ TEST_F(Chat, TheAlertFollowsTheNextLinesAndGoesOnlyWithTheSpaceKeyOnOk) {
     EXPECT_EQ(client.Transcript("Lobby"), (Lines{"one", "two"}));
 }
 
-TEST_F(Chat, AHangEndsByItself) {
+TEST_F(Chat, AHangEndsByItselfAndWhatWasSentMeanwhileIsHandledLateInOrder) {
     Begin("8.0");
     Handle room = client.OpenRoom("Lobby", "typed");
     client.Hang(5);
-    p.SetText(client.RoomInput(room), "while hung");
-    EXPECT_EQ(GetText(client.RoomInput(room)), "");
+    EXPECT_FALSE(p.SetText(client.RoomInput(room), "while hung"));
+    EXPECT_EQ(GetText(client.RoomInput(room)), "<no answer>");
     EXPECT_EQ(client.InputText(room), "typed");
-    p.RunFor(5);
-    p.SetText(client.RoomInput(room), "after");
+    EXPECT_FALSE(p.Send(client.RoomInput(room), Msg::Char, qm::kCharEnter));
+    p.RunFor(3);
+    EXPECT_EQ(client.Transcript("Lobby"), Lines{"while hung"});
+    EXPECT_EQ(client.InputText(room), "");
+    EXPECT_TRUE(p.SetText(client.RoomInput(room), "after"));
     EXPECT_EQ(client.InputText(room), "after");
 }
 

@@ -38,7 +38,12 @@ struct Scene {
         return icon;
     }
 
-    std::string GetText(Hwnd w) { return p.GetText(w, p.GetTextLength(w) + 1); }
+    // "<no answer>" when the client did not answer.
+    std::string GetText(Hwnd w) {
+        std::optional<int> n = p.GetTextLength(w);
+        std::optional<std::string> text = n ? p.GetText(w, *n + 1) : std::nullopt;
+        return text.value_or("<no answer>");
+    }
     std::string Caption(Hwnd w) { return p.GetWindowText(w, p.GetWindowTextLength(w) + 1); }
     Lines Classes(Hwnd parent) {
         Lines classes;
@@ -86,8 +91,10 @@ struct Scene {
         for (int i = 0; i < p.GetMenuItemCount(bar); ++i) {
             qm::Hmenu sub = p.GetSubMenu(bar, i);
             for (int j = 0; j < p.GetMenuItemCount(sub); ++j)
-                if (qm::ContainsNoCase(p.GetMenuString(sub, p.GetMenuItemID(sub, j), 100), item))
-                    return p.Send(Main(), Msg::Command, p.GetMenuItemID(sub, j));
+                if (qm::ContainsNoCase(p.GetMenuString(sub, p.GetMenuItemID(sub, j), 100), item)) {
+                    p.Send(Main(), Msg::Command, p.GetMenuItemID(sub, j));
+                    return;
+                }
         }
     }
     // Clicks toolbar icon `index` (0-based) and types `key` into the pop-up

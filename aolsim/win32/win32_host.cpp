@@ -254,17 +254,17 @@ bool Win32Host::Deliver(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     Message m;
     switch (msg) {
         case WM_SETTEXT:
-            m.kind = Message::SetText;
+            m.msg = Msg::SetText;
             if (lparam) m.text = reinterpret_cast<const char*>(lparam);
             break;
-        case WM_CHAR: m.kind = Message::Char; break;
-        case WM_KEYDOWN: m.kind = Message::KeyDown; break;
-        case WM_KEYUP: m.kind = Message::KeyUp; break;
-        case WM_LBUTTONDOWN: m.kind = Message::LButtonDown; break;
-        case WM_LBUTTONUP: m.kind = Message::LButtonUp; break;
-        case WM_CLOSE: m.kind = Message::Close; break;
+        case WM_CHAR: m.msg = Msg::Char; break;
+        case WM_KEYDOWN: m.msg = Msg::KeyDown; break;
+        case WM_KEYUP: m.msg = Msg::KeyUp; break;
+        case WM_LBUTTONDOWN: m.msg = Msg::LButtonDown; break;
+        case WM_LBUTTONUP: m.msg = Msg::LButtonUp; break;
+        case WM_CLOSE: m.msg = Msg::Close; break;
         case WM_COMMAND:
-            m.kind = Message::Command;
+            m.msg = Msg::Command;
             wparam = LOWORD(wparam);
             break;
         default: return false;
@@ -292,7 +292,7 @@ void Win32Host::TrackShow(HWND hwnd) {
     else
         return;
     if (quiet_ || !receiver_) return;
-    receiver_->OnMessage(ToHandle(hwnd), Message{Message::ShowWindow, static_cast<std::uint32_t>(show), {}});
+    receiver_->OnMessage(ToHandle(hwnd), Message{Msg::Show, static_cast<std::uint32_t>(show), {}});
 }
 
 void Win32Host::Paint(HWND hwnd) {

@@ -19,15 +19,12 @@
 #include <vector>
 
 #include "aolsim/host.h"
+#include "platform/win32/handles.h"
 
 namespace aolsim::win32 {
 
-// Handles are 32-bit values sign-extended on 64-bit Windows, so the round
-// trip through Handle is exact on both builds.
-inline Handle ToHandle(HWND h) { return static_cast<Handle>(reinterpret_cast<std::uintptr_t>(h)); }
-inline HWND ToHwnd(Handle h) {
-    return reinterpret_cast<HWND>(static_cast<std::intptr_t>(static_cast<std::int32_t>(h)));
-}
+using qm::win32::ToHwnd;
+inline Handle ToHandle(HWND h) { return qm::win32::ToSeam(h); }
 
 class Win32Host : public Host {
 public:

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/bounds.h"
 #include "platform/sim/ini.h"
 #include "platform/text.h"
 
@@ -20,6 +19,7 @@ struct SimPlatform::Window {
     bool minimized = false;
     bool topmost = false;
     bool hung = false;
+    int thread = kClientThread;
     int drags = 0;
     Hmenu menu = 0;
     std::vector<ShowCmd> shows;
@@ -88,6 +88,7 @@ Hwnd SimPlatform::CreateWindow(const std::string& cls, const std::string& text, 
     w->text = text;
     w->parent = parent;
     w->proc = std::move(proc);
+    if (parent) w->thread = Get(parent)->thread;
     Hwnd h = w->handle;
     windows_[h] = std::move(w);
     (parent ? Get(parent)->children : topLevel_).push_back(h);
@@ -168,33 +169,87 @@ void SimPlatform::SetHung(Hwnd window, bool hung) {
     if (Window* w = Get(window)) w->hung = hung;
 }
 
-bool SimPlatform::ChargeIfHung(Hwnd window) {
+std::int64_t SimPlatform::TimeoutUs() { return static_cast<std::int64_t>(kSendTimeoutMs) * 1000; }
+
+void SimPlatform::SetBusyUntil(double seconds, int thread) {
+    busyUntilUs_[thread] = static_cast<std::int64_t>(std::llround(std::max(0.0, seconds) * 1e6));
+}
+
+bool SimPlatform::Busy(int thread) const {
+    auto it = busyUntilUs_.find(thread);
+    return it != busyUntilUs_.end() && it->second > nowUs_;
+}
+
+int SimPlatform::ThreadOf(Hwnd window) const {
+    const Window* w = Get(window);
+    return w ? w->thread : kOwnThread;
+}
+
+void SimPlatform::FlushThread(int thread) {
+    if (Busy(thread)) return;
+    auto it = queuedSends_.find(thread);
+    if (it == queuedSends_.end()) return;
+    // In order, as the thread's queue of sent messages is worked off.
+    while (!it->second.empty() && !Busy(thread)) {
+        auto [window, message] = std::move(it->second.front());
+        it->second.pop_front();
+        Deliver(window, message);
+        it = queuedSends_.find(thread);
+        if (it == queuedSends_.end()) return;
+    }
+}
+
+bool SimPlatform::Exchange(Hwnd window, const Message* message) {
     Window* w = Get(window);
-    if (!w || !w->hung) return false;
-    // The sender waits out its timeout; time passes but nothing else runs,
-    // as inside SendMessageTimeout.
-    nowUs_ += static_cast<std::int64_t>(bounds::kSendTimeoutMs) * 1000;
+    if (!w) return false;
+    if (w->hung) {
+        // The sender waits out its timeout; time passes but nothing else
+        // runs, as inside SendMessageTimeout.
+        nowUs_ += TimeoutUs();
+        return false;
+    }
+    const int thread = w->thread;
+    if (thread != kOwnThread) {
+        FlushThread(thread);
+        const std::int64_t busyUntil = Busy(thread) ? busyUntilUs_[thread] : nowUs_;
+        if (busyUntil - nowUs_ > TimeoutUs()) {
+            nowUs_ += TimeoutUs();
+            // Not answered, yet still on the thread's queue: handled in order
+            // once the thread is free again.  A read changes nothing there.
+            if (message) {
+                auto& queue = queuedSends_[thread];
+                queue.emplace_back(window, *message);
+                if (queue.size() == 1)
+                    Schedule(static_cast<double>(busyUntil - nowUs_) / 1e6, [this, thread] { FlushThread(thread); });
+            }
+            return false;
+        }
+        nowUs_ = busyUntil;  // answered late
+        FlushThread(thread);
+        if (!Get(window)) return false;
+    }
+    if (message) Deliver(window, *message);
     return true;
 }
 
 void SimPlatform::Deliver(Hwnd window, const Message& message) {
     Window* w = Get(window);
     if (!w) return;
-    if (message.kind == Message::Show) w->shows.push_back(static_cast<ShowCmd>(message.wparam));
+    if (message.msg == Msg::Show) w->shows.push_back(static_cast<ShowCmd>(message.wparam));
     if (w->proc) {
         WindowProc proc = w->proc;  // the handler may destroy the window
         if (proc(window, message)) return;
         w = Get(window);
         if (!w) return;
     }
-    switch (message.kind) {
-        case Message::SetText:
+    switch (message.msg) {
+        case Msg::SetText:
             w->text = message.text;
             break;
-        case Message::Close:
+        case Msg::Close:
             DestroyWindow(window);
             break;
-        case Message::Show: {
+        case Msg::Show: {
             auto cmd = static_cast<ShowCmd>(message.wparam);
             w->visible = cmd != ShowCmd::Hide;
             if (cmd == ShowCmd::Minimize) w->minimized = true;
@@ -257,57 +312,55 @@ std::string SimPlatform::GetWindowText(Hwnd window, int bufferSize) {
     return w->text.substr(0, static_cast<std::size_t>(bufferSize - 1));
 }
 
-int SimPlatform::GetTextLength(Hwnd window) {
+std::optional<int> SimPlatform::GetTextLength(Hwnd window) {
     Hook(Op::GetTextLength, window);
-    if (ChargeIfHung(window)) return 0;
-    const Window* w = Get(window);
-    return w ? static_cast<int>(w->text.size()) : 0;
+    if (!window) return 0;
+    if (!Exchange(window, nullptr)) return std::nullopt;
+    return static_cast<int>(Get(window)->text.size());
 }
 
-std::string SimPlatform::GetText(Hwnd window, int bufferSize) {
+std::optional<std::string> SimPlatform::GetText(Hwnd window, int bufferSize) {
     Hook(Op::GetText, window);
-    if (ChargeIfHung(window)) return "";
-    const Window* w = Get(window);
-    if (!w || bufferSize <= 0) return "";
-    return w->text.substr(0, static_cast<std::size_t>(bufferSize - 1));
+    if (!window) return std::string();
+    if (!Exchange(window, nullptr)) return std::nullopt;
+    if (bufferSize <= 0) return std::string();
+    return Get(window)->text.substr(0, static_cast<std::size_t>(bufferSize - 1));
 }
 
-void SimPlatform::SetText(Hwnd window, const std::string& text) {
+bool SimPlatform::SetText(Hwnd window, const std::string& text) {
     Hook(Op::SetText, window);
-    if (ChargeIfHung(window)) return;
-    Deliver(window, Message{Message::SetText, 0, text});
+    const Message message{Msg::SetText, 0, text};
+    return Exchange(window, &message);
 }
 
-namespace {
-Message::Kind KindOf(Msg msg) {
-    switch (msg) {
-        case Msg::Close: return Message::Close;
-        case Msg::KeyDown: return Message::KeyDown;
-        case Msg::KeyUp: return Message::KeyUp;
-        case Msg::Char: return Message::Char;
-        case Msg::Command: return Message::Command;
-        case Msg::LButtonDown: return Message::LButtonDown;
-        case Msg::LButtonUp: return Message::LButtonUp;
-    }
-    return Message::Command;
-}
-}  // namespace
-
-void SimPlatform::Send(Hwnd window, Msg msg, std::uint32_t wparam) {
+bool SimPlatform::Send(Hwnd window, Msg msg, std::uint32_t wparam) {
     Hook(Op::Send, window);
-    if (ChargeIfHung(window)) return;
-    Deliver(window, Message{KindOf(msg), wparam, {}});
+    const Message message{msg, wparam, {}};
+    return Exchange(window, &message);
 }
 
 void SimPlatform::Post(Hwnd window, Msg msg, std::uint32_t wparam) {
     Hook(Op::Post, window);
     if (!Get(window)) return;
-    posted_.emplace_back(window, Message{KindOf(msg), wparam, {}, true});
+    posted_.emplace_back(window, Message{msg, wparam, {}});
 }
 
 void SimPlatform::ShowWindow(Hwnd window, ShowCmd cmd) {
     Hook(Op::ShowWindow, window);
-    Deliver(window, Message{Message::Show, static_cast<std::uint32_t>(cmd), {}});
+    Window* w = Get(window);
+    if (!w) return;
+    const Message message{Msg::Show, static_cast<std::uint32_t>(cmd), {}};
+    // As ShowWindowAsync: a busy thread gets to it later, in order.
+    if (w->thread != kOwnThread && (Busy(w->thread) || !queuedSends_[w->thread].empty())) {
+        auto& queue = queuedSends_[w->thread];
+        queue.emplace_back(window, message);
+        if (queue.size() == 1 && Busy(w->thread)) {
+            const int thread = w->thread;
+            Schedule(static_cast<double>(busyUntilUs_[thread] - nowUs_) / 1e6, [this, thread] { FlushThread(thread); });
+        }
+        return;
+    }
+    Deliver(window, message);
 }
 
 void SimPlatform::SetForegroundWindow(Hwnd window) { BringToFront(window); }
@@ -418,12 +471,24 @@ int SimPlatform::CreateTimer(unsigned milliseconds, std::function<void()> tick) 
 void SimPlatform::SetTimerRunning(int timer, bool running) {
     if (timer < 1 || timer > static_cast<int>(timers_.size())) return;
     SimTimer& t = *timers_[timer - 1];
+    if (!t.tick) return;  // destroyed
     if (running && !t.running) t.dueUs = nowUs_ + t.intervalUs;
     t.running = running;
 }
 
+void SimPlatform::DestroyTimer(int timer) {
+    if (timer < 1 || timer > static_cast<int>(timers_.size())) return;
+    SimTimer& t = *timers_[timer - 1];
+    t.running = false;
+    t.tick = nullptr;
+}
+
 bool SimPlatform::TimerRunning(int timer) const {
     return timer >= 1 && timer <= static_cast<int>(timers_.size()) && timers_[timer - 1]->running;
+}
+
+int SimPlatform::TimersRunning() const {
+    return static_cast<int>(std::count_if(timers_.begin(), timers_.end(), [](const auto& t) { return t->running; }));
 }
 
 void SimPlatform::Schedule(double seconds, std::function<void()> action) {
@@ -445,17 +510,20 @@ std::optional<std::int64_t> SimPlatform::NextDue() const {
 }
 
 bool SimPlatform::DeliverPosted() {
-    std::deque<std::pair<Hwnd, Message>> waiting;  // for programs that hang
+    std::deque<std::pair<Hwnd, Message>> waiting;  // for programs that hang or are busy
     bool delivered = false;
     while (!posted_.empty() && !quit_) {
         auto posted = std::move(posted_.front());
         posted_.pop_front();
         Window* w = Get(posted.first);
         if (!w) continue;
-        if (w->hung) {
+        if (w->hung || (w->thread != kOwnThread && Busy(w->thread))) {
             waiting.push_back(std::move(posted));
             continue;
         }
+        // What was sent to the thread before comes first.
+        FlushThread(w->thread);
+        if (!Get(posted.first)) continue;
         Deliver(posted.first, posted.second);
         delivered = true;
     }
@@ -519,6 +587,7 @@ void SimPlatform::RunFor(double seconds) {
 Hwnd SimPlatform::CreateMainWindow(const std::string& caption, const MainWindowLayout& layout,
                                    MainWindowModel& model) {
     mainWindow_ = CreateWindow("quillmoorForm", caption, 0);
+    Get(mainWindow_)->thread = kOwnThread;
     mainLayout_ = layout;
     Get(mainWindow_)->visible = false;
     mainModel_ = &model;

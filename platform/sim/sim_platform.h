@@ -26,18 +26,17 @@
 namespace qm::sim {
 
 // A message as a simulated window receives it.
-struct Message {
-    enum Kind { SetText, Char, KeyDown, KeyUp, LButtonDown, LButtonUp, Close, Command, Show };
-    Kind kind;
-    std::uint32_t wparam = 0;  // character, virtual key, command id, ShowCmd
-    std::string text;          // SetText
-    bool posted = false;       // arrived through PostMessage
-};
+using Message = WindowMessage;
 
 // Returns true when it handled the message itself; otherwise the default
 // applies (SetText stores the text, Close destroys the window, Show changes
 // the show state).
 using WindowProc = std::function<bool(Hwnd, const Message&)>;
+
+// The program's own thread, and the one other programs' windows live on
+// unless a test says otherwise.
+constexpr int kOwnThread = 0;
+constexpr int kClientThread = 1;
 
 struct MenuItem {
     std::string text;
@@ -80,10 +79,10 @@ public:
     Hwnd NextWindow(Hwnd window) override;
     int GetWindowTextLength(Hwnd window) override;
     std::string GetWindowText(Hwnd window, int bufferSize) override;
-    int GetTextLength(Hwnd window) override;
-    std::string GetText(Hwnd window, int bufferSize) override;
-    void SetText(Hwnd window, const std::string& text) override;
-    void Send(Hwnd window, Msg msg, std::uint32_t wparam = 0) override;
+    std::optional<int> GetTextLength(Hwnd window) override;
+    std::optional<std::string> GetText(Hwnd window, int bufferSize) override;
+    bool SetText(Hwnd window, const std::string& text) override;
+    bool Send(Hwnd window, Msg msg, std::uint32_t wparam = 0) override;
     void Post(Hwnd window, Msg msg, std::uint32_t wparam = 0) override;
     void ShowWindow(Hwnd window, ShowCmd cmd) override;
     void SetForegroundWindow(Hwnd window) override;
@@ -103,6 +102,7 @@ public:
     void WaitForEvents(double seconds) override;
     int CreateTimer(unsigned milliseconds, std::function<void()> tick) override;
     void SetTimerRunning(int timer, bool running) override;
+    void DestroyTimer(int timer) override;
     Hwnd CreateMainWindow(const std::string& caption, const MainWindowLayout& layout,
                           MainWindowModel& model) override;
     void Invalidate(Hwnd window) override;
@@ -124,7 +124,8 @@ public:
 
     // ---- The window world ---------------------------------------------------
     // Creates a window at the end of `parent`'s children (0: a top-level window
-    // behind the others).  `proc` may be empty.
+    // behind the others).  `proc` may be empty.  A child lives on its
+    // parent's thread, a top-level window on kClientThread.
     Hwnd CreateWindow(const std::string& cls, const std::string& text, Hwnd parent, WindowProc proc = {});
     void DestroyWindow(Hwnd window);
     // Moves a top-level window in front of the others.
@@ -142,8 +143,16 @@ public:
     bool Minimized(Hwnd window) const;
     bool Topmost(Hwnd window) const;
     int DragCount(Hwnd window) const;
-    // A hung window ignores sent messages: each costs the send timeout.
+    // A hung window ignores sent messages: each costs the send timeout and
+    // is lost.
     void SetHung(Hwnd window, bool hung);
+    // The thread is busy until that moment of virtual time: what is sent to
+    // its windows meanwhile is answered late, in order, as Windows does.  A
+    // sender waits at most the send timeout; a message it gave up on is still
+    // handled when the thread is free, before anything posted.
+    void SetBusyUntil(double seconds, int thread = kClientThread);
+    bool Busy(int thread = kClientThread) const;
+    int ThreadOf(Hwnd window) const;
 
     Hmenu CreateMenu(std::vector<MenuItem> items);
     void SetMenu(Hwnd window, Hmenu menu);
@@ -157,6 +166,7 @@ public:
     // Runs `action` from the event pump once `seconds` of virtual time passed.
     void Schedule(double seconds, std::function<void()> action);
     bool TimerRunning(int timer) const;
+    int TimersRunning() const;
     // Lets virtual time pass with the event pump running, as an idle message
     // loop would.
     void RunFor(double seconds);
@@ -207,7 +217,11 @@ private:
     void Hook(Op op, Hwnd window);
     // Delivers a message to a window's handler, then applies the default.
     void Deliver(Hwnd window, const Message& message);
-    bool ChargeIfHung(Hwnd window);
+    // A send as SendMessageTimeout makes it: true when answered (and then
+    // `message`, if any, was handled).
+    bool Exchange(Hwnd window, const Message* message);
+    void FlushThread(int thread);
+    static std::int64_t TimeoutUs();
     std::vector<Hwnd>& SiblingsOf(Hwnd window);
     Hwnd FindIn(const std::vector<Hwnd>& list, Hwnd after, std::string_view cls,
                 std::optional<std::string_view> caption);
@@ -233,6 +247,8 @@ private:
     std::deque<std::unique_ptr<Scheduled>> scheduled_;
     std::uint64_t scheduleSeq_ = 0;
     std::deque<std::pair<Hwnd, Message>> posted_;
+    std::map<int, std::int64_t> busyUntilUs_;
+    std::map<int, std::deque<std::pair<Hwnd, Message>>> queuedSends_;
 
     Hwnd mainWindow_ = 0;
     MainWindowModel* mainModel_ = nullptr;

@@ -16,19 +16,9 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/win32/handles.h"
 
 namespace qm::win32 {
-
-// The seam's handles are 32 bits wide.  Window and menu handles of Win64 are
-// 32-bit values sign-extended, so the round trip is exact on both builds.
-inline Hwnd ToSeam(HWND h) { return static_cast<Hwnd>(reinterpret_cast<std::uintptr_t>(h)); }
-inline HWND ToHwnd(Hwnd h) {
-    return reinterpret_cast<HWND>(static_cast<std::intptr_t>(static_cast<std::int32_t>(h)));
-}
-inline Hmenu ToSeamMenu(HMENU h) { return static_cast<Hmenu>(reinterpret_cast<std::uintptr_t>(h)); }
-inline HMENU ToHmenu(Hmenu h) {
-    return reinterpret_cast<HMENU>(static_cast<std::intptr_t>(static_cast<std::int32_t>(h)));
-}
 
 // The shell's record as this build lays it out, made from the seam's 88-byte
 // record.  The window and icon fields are ours, whatever the record says; the
@@ -50,10 +40,10 @@ public:
     Hwnd NextWindow(Hwnd window) override;
     int GetWindowTextLength(Hwnd window) override;
     std::string GetWindowText(Hwnd window, int bufferSize) override;
-    int GetTextLength(Hwnd window) override;
-    std::string GetText(Hwnd window, int bufferSize) override;
-    void SetText(Hwnd window, const std::string& text) override;
-    void Send(Hwnd window, Msg msg, std::uint32_t wparam) override;
+    std::optional<int> GetTextLength(Hwnd window) override;
+    std::optional<std::string> GetText(Hwnd window, int bufferSize) override;
+    bool SetText(Hwnd window, const std::string& text) override;
+    bool Send(Hwnd window, Msg msg, std::uint32_t wparam) override;
     void Post(Hwnd window, Msg msg, std::uint32_t wparam) override;
     void ShowWindow(Hwnd window, ShowCmd cmd) override;
     void SetForegroundWindow(Hwnd window) override;
@@ -73,6 +63,7 @@ public:
     void WaitForEvents(double seconds) override;
     int CreateTimer(unsigned milliseconds, std::function<void()> tick) override;
     void SetTimerRunning(int timer, bool running) override;
+    void DestroyTimer(int timer) override;
     Hwnd CreateMainWindow(const std::string& caption, const MainWindowLayout& layout,
                           MainWindowModel& model) override;
     void Invalidate(Hwnd window) override;
@@ -113,9 +104,10 @@ private:
 
     // Handles one message of the pump; false for WM_QUIT.
     bool Dispatch(MSG& msg);
-    // SendMessageTimeoutA within the program's bound: false when the window
-    // did not answer in time or is gone.
+    // SendMessageTimeoutA (or W) within the seam's bound: false when the
+    // window did not answer in time or is gone.
     bool SendBounded(HWND window, UINT msg, WPARAM wparam, LPARAM lparam, DWORD_PTR* result);
+    bool SendBoundedW(HWND window, UINT msg, WPARAM wparam, LPARAM lparam, DWORD_PTR* result);
     bool OwnThread(HWND window) const;
     HWND MenuOwner(HWND requested) const;
 

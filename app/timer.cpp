@@ -1,10 +1,17 @@
-#include "platform/timer.h"
+#include "app/timer.h"
 
 namespace qm {
 
 Timer::Timer(Platform& platform, unsigned milliseconds, std::function<void()> handler)
     : platform_(platform), interval_(milliseconds), handler_(std::move(handler)) {
-    id_ = platform_.CreateTimer(interval_, [this] { Tick(); });
+    id_ = platform_.CreateTimer(interval_, [this, alive = alive_] {
+        if (*alive) Tick();
+    });
+}
+
+Timer::~Timer() {
+    *alive_ = false;
+    platform_.DestroyTimer(id_);
 }
 
 void Timer::SetEnabled(bool enabled) {
@@ -13,15 +20,12 @@ void Timer::SetEnabled(bool enabled) {
 }
 
 void Timer::Tick() {
-    // A tick that falls due while the handler still waits inside the event
-    // pump is dropped: a handler never runs inside itself.
     if (!enabled_ || busy_) return;
     busy_ = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{busy_};
-    handler_();
+    std::shared_ptr<bool> alive = alive_;
+    std::function<void()> handler = handler_;  // the timer may go while it runs
+    handler();
+    if (*alive) busy_ = false;
 }
 
 }  // namespace qm

@@ -58,6 +58,34 @@ TEST_F(ChatAcrossProcesses, AlertAfterTheLineIsDismissed) {
     EXPECT_EQ(FindAolAlert(p), 0u);
 }
 
+// Closing the alert keeps the client deaf for a moment (under Wine without a
+// window manager, and more so with alert-close): the second line must not
+// take the user's unsent text for "".
+TEST_F(ChatAcrossProcesses, AlertAfterEveryLineLosesNoneOfTheUsersText) {
+    Start("start 8.0; signon Joe; room Lobby \"afk 5\"; alert-after-chat 2; delay alert-close 1.5");
+    chat.SendChatLine("one");
+    Pause(p, 0.4);
+    chat.SendChatLine("two");
+    EXPECT_EQ(Transcript("Lobby"), (std::vector<std::string>{"one", "two"}));
+    EXPECT_EQ(Input("Lobby"), "afk 5");
+    EXPECT_EQ(client.Records("alerts"), (std::vector<std::vector<std::string>>{{"2", "2"}}));
+}
+
+// A read of a hung client's text ends within its bound and reads as unknown.
+TEST_F(ChatAcrossProcesses, ReadingAHungClientEndsWithinTheBound) {
+    Start("start 6.0; signon Joe; room Lobby typed");
+    const Hwnd input = FindChatInput(p, InputVariant::A);
+    ASSERT_NE(input, 0u);
+    ASSERT_EQ(p.GetText(input, 100), "typed");
+    ASSERT_TRUE(client.Run("hang 8").ok);
+    ::Sleep(200);  // the hang begins once aolsim has answered
+    const DWORD start = ::GetTickCount();
+    EXPECT_EQ(p.GetTextLength(input), std::nullopt);
+    EXPECT_EQ(p.GetText(input, 100), std::nullopt);
+    const DWORD took = ::GetTickCount() - start;
+    EXPECT_LT(took, 4 * kSendTimeoutMs) << "two reads of a 1 s bound took " << took << " ms";
+}
+
 TEST_F(ChatAcrossProcesses, SignedOffClientGetsNothing) {
     Start("start 8.0");
     chat.SendChatLine("hi");

@@ -1,0 +1,39 @@
+// Every wait of the client automation ends.  The bounds live here, in one
+// place: generous for a slow client, short enough that the program never
+// looks stuck (every wait lets events run, so the program stays usable).
+#pragma once
+
+namespace qm::bounds {
+
+// How often a wait looks at the client again while it lets events run.
+constexpr double kPollSeconds = 0.05;
+
+// A text the client did not answer for is asked for again for this long
+// (a client closing a dialog can be deaf for a couple of seconds) before it
+// counts as unreadable.
+constexpr double kReadSeconds = 5.0;
+
+// The chat sender presses Enter at most this often, waiting this long after
+// each press for the client to empty its input box: a slow client is not
+// sent the line twice, and one that never empties the box is given up on.
+constexpr int kEnterPresses = 3;
+constexpr double kEnterSeconds = 0.5;
+// From the first press, how long the sender waits for the client to take the
+// line (empty the box) before the user's text goes back: a client still busy
+// with the line must not take the user's text in its place.
+constexpr double kTakeSeconds = 5.0;
+// Lines waiting for a send in progress; more are dropped.
+constexpr int kQueuedLines = 64;
+
+// Waiting for the client's alert's OK button, then for the alert to go.
+constexpr double kAlertSeconds = 5.0;
+
+// A menu walk reads at most this many menus, and this many items of each.
+constexpr int kMenuItems = 1024;
+
+// Texts read from the client's windows through messages: a longer one (the
+// length the client reports is not trusted) is not read at all.  64 KiB is
+// far beyond any caption, status text or chat line.
+constexpr int kMaxTextRead = 65536;
+
+}  // namespace qm::bounds

@@ -1,0 +1,122 @@
+#include "platform/win32/win32_platform.h"
+
+#include <algorithm>
+#include <cstring>
+
+
+#include "platform/win32/internal.h"
+
+namespace qm::win32 {
+namespace {
+
+// Read in pieces so that a large limit does not mean a large allocation.
+constexpr DWORD kFileChunk = 64 * 1024;
+
+}  // namespace
+
+// ---- profile strings -------------------------------------------------------------
+
+std::string Win32Platform::GetProfileString(const std::string& section, const std::string& key,
+                                            const std::string& path, int bufferSize) {
+    // An empty path would name a file in the Windows folder.
+    if (path.empty() || HasZeroByte(path)) return "";
+    std::unique_ptr<char[]> buffer = ZeroBuffer(bufferSize);
+    if (!buffer) return "";
+    const DWORD n = ::GetPrivateProfileStringA(section.c_str(), key.c_str(), "", buffer.get(),
+                                               static_cast<DWORD>(bufferSize), path.c_str());
+    buffer[bufferSize - 1] = '\0';
+    return std::string(buffer.get(), std::min<std::size_t>(n, ::strnlen(buffer.get(), bufferSize)));
+}
+
+bool Win32Platform::WriteProfileString(const std::string& section, const std::string& key,
+                                       const std::string& value, const std::string& path) {
+    if (path.empty() || HasZeroByte(path)) return false;
+    return ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path.c_str()) != FALSE;
+}
+
+// ---- files ---------------------------------------------------------------------------------
+
+std::string Win32Platform::ProgramFolder() {
+    // XP fills a buffer that is too small without terminating it: grow
+    // until the name fits with room to spare.
+    std::string path;
+    for (DWORD size = MAX_PATH;; size *= 2) {
+        if (size > 65536) return "";
+        path.assign(size, '\0');
+        const DWORD n = ::GetModuleFileNameA(nullptr, path.data(), size);
+        if (n == 0) return "";
+        if (n < size) {
+            path.resize(n);
+            break;
+        }
+    }
+    const std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+std::string Win32Platform::SystemFolder() { return "c:\\windows\\system"; }
+
+bool Win32Platform::FileExists(const std::string& path) {
+    if (path.empty() || HasZeroByte(path)) return false;
+    WIN32_FIND_DATAA found;
+    HANDLE search = ::FindFirstFileA(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    // A name with wildcards matches several entries; any plain file will do.
+    bool plain = false;
+    do {
+        if (!(found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY))) {
+            plain = true;
+            break;
+        }
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    return plain;
+}
+
+std::optional<std::string> Win32Platform::ReadFile(const std::string& path, std::size_t maxBytes) {
+    if (path.empty() || HasZeroByte(path)) return std::nullopt;
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::string bytes;
+    bool ok = true;
+    while (bytes.size() < maxBytes) {
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(kFileChunk, maxBytes - bytes.size()));
+        const std::size_t at = bytes.size();
+        bytes.resize(at + want);
+        DWORD got = 0;
+        if (!::ReadFile(file, bytes.data() + at, want, &got, nullptr)) {
+            ok = false;
+            break;
+        }
+        bytes.resize(at + got);
+        if (got == 0) break;
+    }
+    ::CloseHandle(file);
+    if (!ok) return std::nullopt;
+    return bytes;
+}
+
+bool Win32Platform::WriteFile(const std::string& path, const std::string& bytes) {
+    if (path.empty() || HasZeroByte(path)) return false;
+    // Asked first, not left to the open: under Wine a program run by root
+    // would write a read-only file all the same.
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
+    // Opened, then cut to nothing: unlike CREATE_ALWAYS this also rewrites a
+    // hidden file, as the profile functions do.
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bool ok = ::SetEndOfFile(file) != FALSE;
+    std::size_t done = 0;
+    while (ok && done < bytes.size()) {
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(kFileChunk, bytes.size() - done));
+        DWORD wrote = 0;
+        ok = ::WriteFile(file, bytes.data() + done, want, &wrote, nullptr) && wrote == want;
+        done += wrote;
+    }
+    ok = (::CloseHandle(file) != FALSE) && ok;
+    return ok;
+}
+}  // namespace qm::win32

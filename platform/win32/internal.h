@@ -1,0 +1,44 @@
+// What the backend's files share among themselves.
+#pragma once
+
+#include "platform/win32/win32_api.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace qm::win32 {
+
+inline constexpr char kHelperClass[] = "quillmoorHelper";
+inline constexpr char kMainClass[] = "quillmoorForm";
+
+// The atom of the standard dialog class "#32770".
+inline constexpr ATOM kDialogAtom = 0x8002;
+
+// A buffer of `size` zero bytes, or none when that much cannot be had.
+std::unique_ptr<char[]> ZeroBuffer(int size);
+// The text in a buffer of `size` bytes, terminated by us whatever the callee
+// wrote.
+std::string Terminated(char* buffer, int size);
+// A name or path with a zero byte inside would be cut there by the "A"
+// functions and so name something else: such input finds and opens nothing.
+inline bool HasZeroByte(std::string_view s) { return s.find('\0') != std::string_view::npos; }
+DWORD ToMilliseconds(double seconds);
+inline bool Inside(const Rect& r, int x, int y) {
+    return x >= r.left && x < r.left + r.width && y >= r.top && y < r.top + r.height;
+}
+// A window of another thread of this process gets our buffer's address itself
+// (across processes the system copies it) and may still write to it after we
+// gave up waiting, so then the buffer is left alive.
+template <typename T>
+void KeepIfStillShared(HWND window, std::unique_ptr<T[]>& buffer) {
+    DWORD process = 0;
+    const DWORD thread = ::GetWindowThreadProcessId(window, &process);
+    if (process == ::GetCurrentProcessId() && thread != ::GetCurrentThreadId()) buffer.release();
+}
+
+}  // namespace qm::win32

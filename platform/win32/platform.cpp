@@ -1,0 +1,97 @@
+#include "platform/win32/win32_platform.h"
+
+#include <cmath>
+#include <cstring>
+#include <new>
+
+#include "platform/win32/resource.h"
+#include "platform/win32/internal.h"
+
+namespace qm::win32 {
+
+std::unique_ptr<char[]> ZeroBuffer(int size) {
+    if (size <= 0) return nullptr;
+    char* p = new (std::nothrow) char[static_cast<std::size_t>(size)];
+    if (p) std::memset(p, 0, static_cast<std::size_t>(size));
+    return std::unique_ptr<char[]>(p);
+}
+
+std::string Terminated(char* buffer, int size) {
+    buffer[size - 1] = '\0';
+    return std::string(buffer, ::strnlen(buffer, static_cast<std::size_t>(size)));
+}
+
+DWORD ToMilliseconds(double seconds) {
+    if (!(seconds > 0)) return 0;  // negatives and NaN
+    const double ms = std::ceil(seconds * 1000.0);
+    return ms >= 0x7FFFFFFF ? 0x7FFFFFFFu : static_cast<DWORD>(ms);
+}
+
+// ---- construction -----------------------------------------------------------
+
+Win32Platform::Win32Platform(std::string instanceName) : instanceName_(std::move(instanceName)) {
+    instance_ = ::GetModuleHandleA(nullptr);
+    ::QueryPerformanceFrequency(&frequency_);
+    ::QueryPerformanceCounter(&start_);
+
+    // Shared icons live as long as the module: nothing to free, and a second
+    // platform object in the same process may use them too.
+    icon_ = static_cast<HICON>(::LoadImageA(instance_, MAKEINTRESOURCEA(IDI_QUILLMOOR), IMAGE_ICON,
+                                            ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON),
+                                            LR_SHARED));
+    smallIcon_ = static_cast<HICON>(::LoadImageA(instance_, MAKEINTRESOURCEA(IDI_QUILLMOOR), IMAGE_ICON,
+                                                 ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON),
+                                                 LR_SHARED));
+    if (!icon_) icon_ = ::LoadIconA(nullptr, MAKEINTRESOURCEA(32512));  // IDI_APPLICATION
+    if (!smallIcon_) smallIcon_ = icon_;
+    background_ = static_cast<HBITMAP>(
+        ::LoadImageA(instance_, MAKEINTRESOURCEA(IDB_BACKGROUND), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+
+    WNDCLASSEXA helper{};
+    helper.cbSize = sizeof helper;
+    helper.lpfnWndProc = &Win32Platform::HelperProc;
+    helper.hInstance = instance_;
+    helper.lpszClassName = kHelperClass;
+    ::RegisterClassExA(&helper);  // a second platform object finds it registered
+
+    WNDCLASSEXA main{};
+    main.cbSize = sizeof main;
+    main.lpfnWndProc = &Win32Platform::MainProc;
+    main.hInstance = instance_;
+    main.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    main.lpszClassName = kMainClass;
+    ::RegisterClassExA(&main);
+
+    helper_ = ::CreateWindowExA(WS_EX_TOOLWINDOW, kHelperClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                instance_, this);
+}
+
+Win32Platform::~Win32Platform() {
+    if (main_) ::DestroyWindow(main_);
+    if (helper_) ::DestroyWindow(helper_);
+    if (background_) ::DeleteObject(background_);
+    if (instanceMutex_) ::CloseHandle(instanceMutex_);
+}
+
+bool Win32Platform::OwnThread(HWND window) const {
+    return ::GetWindowThreadProcessId(window, nullptr) == ::GetCurrentThreadId();
+}
+
+// Not SMTO_BLOCK: while we wait, a window that sends back to us must still be
+// answered, or both would sit out the timeout.
+bool Win32Platform::SendBounded(HWND window, UINT msg, WPARAM wparam, LPARAM lparam, DWORD_PTR* result) {
+    DWORD_PTR answer = 0;
+    const LRESULT ok =
+        ::SendMessageTimeoutA(window, msg, wparam, lparam, SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs, &answer);
+    if (result) *result = ok ? answer : 0;
+    return ok != 0;
+}
+
+bool Win32Platform::SendBoundedW(HWND window, UINT msg, WPARAM wparam, LPARAM lparam, DWORD_PTR* result) {
+    DWORD_PTR answer = 0;
+    const LRESULT ok =
+        ::SendMessageTimeoutW(window, msg, wparam, lparam, SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs, &answer);
+    if (result) *result = ok ? answer : 0;
+    return ok != 0;
+}
+}  // namespace qm::win32

@@ -1,0 +1,178 @@
+#include "platform/win32/win32_platform.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <new>
+
+#include "platform/text.h"
+#include "platform/win32/internal.h"
+
+namespace qm::win32 {
+
+// ---- other programs' windows --------------------------------------------------
+
+Hwnd Win32Platform::FindWindow(std::string_view cls, std::optional<std::string_view> caption) {
+    if (HasZeroByte(cls) || (caption && HasZeroByte(*caption))) return 0;
+    const std::string c(cls), t(caption.value_or(""));
+    return ToSeam(::FindWindowA(c.c_str(), caption ? t.c_str() : nullptr));
+}
+
+Hwnd Win32Platform::FindWindowEx(Hwnd parent, Hwnd after, std::string_view cls,
+                                 std::optional<std::string_view> caption) {
+    if (!parent) return 0;  // parent 0 would search the whole desktop
+    if (HasZeroByte(cls) || (caption && HasZeroByte(*caption))) return 0;
+    const std::string c(cls), t(caption.value_or(""));
+    if (!after) return ToSeam(::FindWindowExA(ToHwnd(parent), nullptr, c.c_str(), caption ? t.c_str() : nullptr));
+    // Wine finds nothing after a window of another class ("the RICHCNTL after
+    // the RICHCNTLREADONLY"), so walk the siblings as Windows does.
+    HWND child = ToHwnd(after);
+    if (::GetAncestor(child, GA_PARENT) != ToHwnd(parent)) return 0;
+    char name[256];
+    for (child = ::GetWindow(child, GW_HWNDNEXT); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (!::GetClassNameA(child, name, sizeof name) || !EqualsNoCase(name, c)) continue;
+        if (caption && !EqualsNoCase(GetWindowText(ToSeam(child), GetWindowTextLength(ToSeam(child)) + 1), t))
+            continue;
+        return ToSeam(child);
+    }
+    return 0;
+}
+
+Hwnd Win32Platform::NextWindow(Hwnd window) {
+    if (!window) return 0;
+    return ToSeam(::GetWindow(ToHwnd(window), GW_HWNDNEXT));
+}
+
+int Win32Platform::GetWindowTextLength(Hwnd window) {
+    if (!window) return 0;
+    return std::max(0, ::GetWindowTextLengthA(ToHwnd(window)));
+}
+
+std::string Win32Platform::GetWindowText(Hwnd window, int bufferSize) {
+    if (!window) return "";
+    std::unique_ptr<char[]> buffer = ZeroBuffer(bufferSize);
+    if (!buffer) return "";
+    ::GetWindowTextA(ToHwnd(window), buffer.get(), bufferSize);
+    return Terminated(buffer.get(), bufferSize);
+}
+
+// Texts are read through the "W" messages and turned into ANSI bytes here:
+// under Wine, SendMessageTimeoutA(WM_GETTEXTLENGTH) to another process is
+// followed by a WM_GETTEXT of Wine's own that has no timeout, so a hung
+// window would hold us far past the bound; the "W" calls keep it.
+std::optional<int> Win32Platform::GetTextLength(Hwnd window) {
+    if (!window) return 0;
+    DWORD_PTR length = 0;
+    if (!SendBoundedW(ToHwnd(window), WM_GETTEXTLENGTH, 0, 0, &length)) return std::nullopt;
+    const auto signedLength = static_cast<LONG_PTR>(length);
+    // Characters; in a code page of up to n bytes a character, at most n
+    // times as many bytes.
+    if (signedLength <= 0) return 0;
+    CPINFO info{};
+    const LONG_PTR perChar = ::GetCPInfo(CP_ACP, &info) && info.MaxCharSize > 1 ? info.MaxCharSize : 1;
+    return static_cast<int>(std::min<LONG_PTR>(signedLength, INT_MAX / 4) * perChar);
+}
+
+std::optional<std::string> Win32Platform::GetText(Hwnd window, int bufferSize) {
+    if (!window) return std::string();
+    if (bufferSize <= 0) return std::string();
+    auto* raw = new (std::nothrow) wchar_t[static_cast<std::size_t>(bufferSize)];
+    if (!raw) return std::nullopt;
+    std::unique_ptr<wchar_t[]> buffer(raw);
+    std::memset(raw, 0, static_cast<std::size_t>(bufferSize) * sizeof(wchar_t));
+    HWND h = ToHwnd(window);
+    DWORD_PTR got = 0;
+    if (!SendBoundedW(h, WM_GETTEXT, static_cast<WPARAM>(bufferSize), reinterpret_cast<LPARAM>(raw), &got)) {
+        KeepIfStillShared(h, buffer);
+        return std::nullopt;
+    }
+    raw[bufferSize - 1] = L'\0';
+    const int chars = static_cast<int>(::wcsnlen(raw, static_cast<std::size_t>(bufferSize)));
+    if (chars == 0) return std::string();
+    const int bytes = ::WideCharToMultiByte(CP_ACP, 0, raw, chars, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0) return std::nullopt;
+    std::string text(static_cast<std::size_t>(bytes), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, raw, chars, text.data(), bytes, nullptr, nullptr);
+    if (text.size() > static_cast<std::size_t>(bufferSize - 1)) text.resize(static_cast<std::size_t>(bufferSize - 1));
+    return text;
+}
+
+bool Win32Platform::SetText(Hwnd window, const std::string& text) {
+    if (!window) return false;
+    std::unique_ptr<char[]> copy(new (std::nothrow) char[text.size() + 1]);
+    if (!copy) return false;
+    std::memcpy(copy.get(), text.c_str(), text.size() + 1);
+    HWND h = ToHwnd(window);
+    if (SendBounded(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(copy.get()), nullptr)) return true;
+    KeepIfStillShared(h, copy);
+    return false;
+}
+
+bool Win32Platform::Send(Hwnd window, Msg msg, std::uint32_t wparam) {
+    if (!window) return false;
+    return SendBounded(ToHwnd(window), static_cast<UINT>(msg), wparam, 0, nullptr);
+}
+
+void Win32Platform::Post(Hwnd window, Msg msg, std::uint32_t wparam) {
+    if (!window) return;
+    ::PostMessageA(ToHwnd(window), static_cast<UINT>(msg), wparam, 0);
+}
+
+void Win32Platform::ShowWindow(Hwnd window, ShowCmd cmd) {
+    if (!window) return;
+    HWND h = ToHwnd(window);
+    // Another thread's window changes state when its thread gets to it: a
+    // client that hangs cannot hold us up.
+    if (OwnThread(h))
+        ::ShowWindow(h, static_cast<int>(cmd));
+    else
+        ::ShowWindowAsync(h, static_cast<int>(cmd));
+}
+
+void Win32Platform::SetForegroundWindow(Hwnd window) {
+    if (window) ::SetForegroundWindow(ToHwnd(window));
+}
+
+void Win32Platform::MakeTopmost(Hwnd window) {
+    if (window) ::SetWindowPos(ToHwnd(window), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void Win32Platform::BeginWindowDrag(Hwnd window) {
+    if (!window) return;
+    ::ReleaseCapture();
+    // For our own window this runs the system's move loop until the button
+    // is released.
+    SendBounded(ToHwnd(window), WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0, nullptr);
+}
+
+// ---- menus --------------------------------------------------------------------
+
+Hmenu Win32Platform::GetMenu(Hwnd window) {
+    if (!window) return 0;
+    return ToSeamMenu(::GetMenu(ToHwnd(window)));
+}
+
+int Win32Platform::GetMenuItemCount(Hmenu menu) {
+    if (!menu) return -1;
+    return ::GetMenuItemCount(ToHmenu(menu));
+}
+
+Hmenu Win32Platform::GetSubMenu(Hmenu menu, int position) {
+    if (!menu) return 0;
+    return ToSeamMenu(::GetSubMenu(ToHmenu(menu), position));
+}
+
+std::uint32_t Win32Platform::GetMenuItemID(Hmenu menu, int position) {
+    if (!menu) return kMenuIdSubmenu;
+    return ::GetMenuItemID(ToHmenu(menu), position);
+}
+
+std::string Win32Platform::GetMenuString(Hmenu menu, std::uint32_t id, int bufferSize) {
+    if (!menu) return "";
+    std::unique_ptr<char[]> buffer = ZeroBuffer(bufferSize);
+    if (!buffer) return "";
+    ::GetMenuStringA(ToHmenu(menu), id, buffer.get(), bufferSize, MF_BYCOMMAND);
+    return Terminated(buffer.get(), bufferSize);
+}
+
+}  // namespace qm::win32
