@@ -1,52 +1,35 @@
 #include "app/form1.h"
 
+#include "aol/chat_sender.h"
+#include "aol/client_version.h"
 #include "aol/probes.h"
+#include "app/program.h"
 #include "app/settings.h"
 #include "platform/text.h"
 
 namespace qm {
 
-Form1::Form1(Platform& platform, aol::ChatSender& chat)
-    : Timer1(platform, 60000, [this] { if (Timer1_Timer) Timer1_Timer(); }),
-      Timer2(platform, 8000, [this] { if (Timer2_Timer) Timer2_Timer(); }),
-      Timer3(platform, 3000, [this] { if (Timer3_Timer) Timer3_Timer(); }),
-      platform_(platform),
-      chat_(chat) {}
+Form1::Form1(Program& program)
+    : Timer1(program.platform, 60000, [this] { if (Timer1_Timer) Timer1_Timer(); }),
+      Timer2(program.platform, 8000, [this] { if (Timer2_Timer) Timer2_Timer(); }),
+      Timer3(program.platform, 3000, [this] { if (Timer3_Timer) Timer3_Timer(); }),
+      program_(program) {}
 
 bool Form1::Form_Load() {
-    if (platform_.PreviousInstanceRunning()) {
-        platform_.Quit();
+    Platform& platform = program_.platform;
+    if (platform.PreviousInstanceRunning()) {
+        platform.Quit();
         return false;
     }
-    hwnd_ = platform_.CreateMainWindow(kMainCaption, kMainLayout, *this);
-    platform_.MakeTopmost(hwnd_);
-    platform_.ShowWindow(aol::FindWelcomeWindow(platform_), ShowCmd::Hide);
+    hwnd_ = platform.CreateMainWindow(kMainCaption, kMainLayout, *this);
+    platform.MakeTopmost(hwnd_);
+    platform.ShowWindow(aol::FindWelcomeWindow(platform), ShowCmd::Hide);
 
-    const std::string file = SettingsFile(platform_);
-    auto load = [&](std::string& label, const char* section, const char* key, const std::string& fallback) {
-        label = ReadSetting(platform_, section, key, file);
-        if (label.empty()) label = fallback;
-    };
-    lblHandle = ReadSetting(platform_, "handle", "handle", file);
-    if (lblHandle.empty()) lblHandle = ToLowerAscii(aol::GetScreenName(platform_));
-    load(lblInterval, "interval", "interval", "1");
-    const bool autoDcp = ReadSetting(platform_, "dcp", "auto dcp", file) == "yes";
-    const bool autoUpchat = ReadSetting(platform_, "upchat", "auto upchat", file) == "yes";
-    load(lblColor1, "color", "color 1", "000000");
-    load(lblColor2, "color", "color 2", "0000ff");
-    load(lblFont, "font", "font", "arial narrow");
-    std::string* text[] = {&lblAscii1, &lblAscii2, &lblAscii3};
-    std::string* color[] = {&lblAscii1Color, &lblAscii2Color, &lblAscii3Color};
-    std::string* font[] = {&lblAscii1Font, &lblAscii2Font, &lblAscii3Font};
-    const char* sections[] = {"ascii 1", "ascii 2", "ascii 3"};
-    for (int i = 0; i < 3; ++i) {
-        load(*text[i], sections[i], "ascii", "qlR -");
-        load(*color[i], sections[i], "color", "0000ff");
-        load(*font[i], sections[i], "font", "arial narrow");
-    }
-    load(lblDay, "stats", "day", "0");
-    load(lblHrs, "stats", "hour", "0");
-    load(lblMins, "stats", "minute", "0");
+    bool autoDcp = false, autoUpchat = false;
+    LoadSettings(autoDcp, autoUpchat);
+
+    const std::string reasons = ReasonsFile(platform);
+    if (platform.FileExists(reasons)) program_.reasons.LoadReasons(reasons);
 
     PostEntryAnnouncement();
 
@@ -57,18 +40,72 @@ bool Form1::Form_Load() {
     return true;
 }
 
-void Form1::PostEntryAnnouncement() {
-    chat_.SendChatLine(ComposeAnnouncement(Announcement::EntryLine1, Style()));
-    aol::Pause(platform_, 0.4);
-    chat_.SendChatLine(ComposeAnnouncement(Announcement::EntryLine2, Style(),
-                                           {[this] { return aol::GetAolVersion(platform_); }, lblDay, lblHrs, lblMins}));
+// Every setting into its label and the menu's captions and check marks, in
+// the order of the settings table.  Defaults are shown, never written back.
+void Form1::LoadSettings(bool& autoDcp, bool& autoUpchat) {
+    Platform& platform = program_.platform;
+    Form2& menu = program_.form2;
+    const std::string file = SettingsFile(platform);
+    auto label = [&](std::string& target, const char* section, const char* key, const std::string& fallback,
+                     const char* item, const char* prefix) {
+        target = ReadSetting(platform, section, key, file);
+        if (target.empty()) target = fallback;
+        if (item) menu.SetCaption(item, prefix + target);
+    };
+    auto check = [&](const char* section, const char* key, const char* item) {
+        const bool yes = ReadSetting(platform, section, key, file) == "yes";
+        if (yes) menu.SetChecked(item, true);
+        return yes;
+    };
+
+    label(lblHandle, "handle", "handle", ToLowerAscii(aol::GetScreenName(platform)), "handle", "handle: ");
+    label(lblInterval, "interval", "interval", "1", "interval", "interval: ");
+    check("insert", "dl/ul", "insertdlul");
+    autoDcp = check("dcp", "auto dcp", "enabledcp");
+    if (autoDcp)
+        for (const char* item : {"setpassword", "enablereenterroom", "setroom", "resumedl", "resumeul"})
+            menu.SetEnabled(item, true);
+    check("dcp", "re-enter room", "enablereenterroom");
+    check("dcp", "resume download", "resumedl");
+    check("dcp", "resume upload", "resumeul");
+    autoUpchat = check("upchat", "auto upchat", "enableautoupchat");
+    label(lblColor1, "color", "color 1", "000000", "color1", "color 1: ");
+    label(lblColor2, "color", "color 2", "0000ff", "color2", "color 2: ");
+    label(lblFont, "font", "font", "arial narrow", "font2", "font: ");
+    label(lblAscii1, "ascii 1", "ascii", "qlR -", "ascii1", "ascii 1: ");
+    label(lblAscii1Color, "ascii 1", "color", "0000ff", "ascii1color", "color: ");
+    label(lblAscii1Font, "ascii 1", "font", "arial narrow", "ascii1font", "font: ");
+    label(lblAscii2, "ascii 2", "ascii", "qlR -", "ascii2", "ascii 2: ");
+    label(lblAscii2Color, "ascii 2", "color", "0000ff", "ascii2color", "color: ");
+    label(lblAscii2Font, "ascii 2", "font", "arial narrow", "ascii2font", "font: ");
+    label(lblAscii3, "ascii 3", "ascii", "qlR -", "ascii3", "ascii 3: ");
+    label(lblAscii3Color, "ascii 3", "color", "0000ff", "ascii3color", "color: ");
+    label(lblAscii3Font, "ascii 3", "font", "arial narrow", "ascii3font", "font: ");
+    label(lblDay, "stats", "day", "0", nullptr, nullptr);
+    label(lblHrs, "stats", "hour", "0", nullptr, nullptr);
+    label(lblMins, "stats", "minute", "0", nullptr, nullptr);
+
+    // The client's version where its menus cannot be read; anything but a
+    // version the command accepts means auto.
+    const std::string version = ReadSetting(platform, "aol", "version", file);
+    program_.version.setting = aol::IsSettableVersion(version) ? version : "";
+    menu.SetCaption("aolversion", "aol version: " + (program_.version.setting.empty() ? std::string("auto")
+                                                                                     : program_.version.setting));
 }
 
-void Form1::Show() { platform_.ShowWindow(hwnd_, ShowCmd::Show); }
+void Form1::PostEntryAnnouncement() {
+    aol::ChatSender& chat = program_.chat;
+    chat.SendChatLine(ComposeAnnouncement(Announcement::EntryLine1, Style()));
+    aol::Pause(program_.platform, 0.4);
+    chat.SendChatLine(ComposeAnnouncement(Announcement::EntryLine2, Style(),
+                                          {[this] { return program_.version(); }, lblDay, lblHrs, lblMins}));
+}
+
+void Form1::Show() { program_.platform.ShowWindow(hwnd_, ShowCmd::Show); }
 
 void Form1::SetLabel2(const std::string& text) {
     Label2 = text;
-    platform_.Invalidate(hwnd_);
+    program_.platform.Invalidate(hwnd_);
 }
 
 AnnouncementStyle Form1::Style() const {
@@ -83,12 +120,13 @@ AnnouncementStyle Form1::Style() const {
     return s;
 }
 
-void Form1::Form_MouseDown() { platform_.BeginWindowDrag(hwnd_); }
+void Form1::Form_MouseDown() { program_.platform.BeginWindowDrag(hwnd_); }
 
-void Form1::Label2_MouseDown() { platform_.BeginWindowDrag(hwnd_); }
+void Form1::Label2_MouseDown() { program_.platform.BeginWindowDrag(hwnd_); }
 
 void Form1::Label1_Click() {
-    if (OpenMenu) OpenMenu(kMainLayout.label1.left, kMainLayout.label1.top + kMainLayout.label1.height);
+    const Rect& label1 = kMainLayout.label1;
+    program_.form2.PopupMenu(program_.form2.menu, hwnd_, Point{label1.left, label1.top + label1.height}, "exit");
 }
 
 void Form1::MouseDown(Control where, MouseButton) {

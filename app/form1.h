@@ -6,12 +6,13 @@
 #include <functional>
 #include <string>
 
-#include "aol/chat_sender.h"
 #include "app/announcement.h"
-#include "platform/platform.h"
 #include "app/timer.h"
+#include "platform/platform.h"
 
 namespace qm {
+
+class Program;
 
 constexpr const char* kMainCaption = "quillmoor idle by dorwick";
 
@@ -21,7 +22,7 @@ constexpr MainWindowLayout kMainLayout{116, 51, {8, 24, 17, 17}, {32, 25, 73, 17
 
 class Form1 : public MainWindowModel {
 public:
-    Form1(Platform& platform, aol::ChatSender& chat);
+    explicit Form1(Program& program);
 
     // ---- Labels: the live state ---------------------------------------------
     std::string Label2 = "0d : 0h : 0m";
@@ -36,9 +37,6 @@ public:
     // ---- Timers: idle clock, disconnect protection, auto upchat -------------
     Timer Timer1, Timer2, Timer3;
     std::function<void()> Timer1_Timer, Timer2_Timer, Timer3_Timer;
-
-    // What a click on the menu button opens, at a point in client pixels.
-    std::function<void(int x, int y)> OpenMenu;
 
     // The start-up sequence.  False when another copy already runs: this one
     // then ends without showing or posting anything.
@@ -63,10 +61,10 @@ public:
     void Click(Control where) override;
 
 private:
+    void LoadSettings(bool& autoDcp, bool& autoUpchat);
     void PostEntryAnnouncement();
 
-    Platform& platform_;
-    aol::ChatSender& chat_;
+    Program& program_;
     Hwnd hwnd_ = 0;
 };
 

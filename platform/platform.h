@@ -56,6 +56,10 @@ struct Rect {
     int left = 0, top = 0, width = 0, height = 0;
 };
 
+struct Point {
+    int x = 0, y = 0;
+};
+
 // Where the main window's parts lie, in client pixels.
 struct MainWindowLayout {
     int clientWidth = 0, clientHeight = 0;
@@ -70,6 +74,30 @@ public:
     virtual std::string Label2Text() const = 0;
     virtual void MouseDown(Control where, MouseButton button) = 0;
     virtual void Click(Control where) = 0;
+};
+
+// Where the reasons editor's parts lie, in client pixels, and how its list
+// looks.
+struct EditorWindowLayout {
+    int clientWidth = 0, clientHeight = 0;
+    Rect list;
+    std::uint32_t listBack = 0, listText = 0;  // 0x00BBGGRR, as Win32's COLORREF
+    std::string listTooltip;
+};
+
+// What the reasons editor shows and how it reports the user's doings.  The
+// backend fills its list from the model every time the window is
+// invalidated; the user's choice of an entry is reported, not kept.
+class EditorWindowModel {
+public:
+    virtual ~EditorWindowModel() = default;
+    virtual std::vector<std::string> ListItems() const = 0;
+    // The selected entry, -1 for none.
+    virtual int ListSelection() const = 0;
+    // The user selected an entry (-1: none) with the mouse or the keyboard.
+    virtual void Select(int index) = 0;
+    virtual void MouseDown(Control where, MouseButton button) = 0;
+    virtual void MouseUp(Control where, MouseButton button) = 0;
 };
 
 // The 88-byte NOTIFYICONDATAA record the shell takes (ANSI, version 1).
@@ -156,23 +184,36 @@ public:
     // `model`, which must outlive it.
     virtual Hwnd CreateMainWindow(const std::string& caption, const MainWindowLayout& layout,
                                   MainWindowModel& model) = 0;
-    // Repaint after the model changed.
+    // Creates the reasons editor (hidden), filled and reporting through
+    // `model`, which must outlive it.
+    virtual Hwnd CreateEditorWindow(const std::string& caption, const EditorWindowLayout& layout,
+                                    EditorWindowModel& model) = 0;
+    // Repaint (and refill) after the model changed.
     virtual void Invalidate(Hwnd window) = 0;
-    // Shows `root`'s children as a context menu of `owner` with its top-left
-    // corner at (x, y) in owner's client pixels (screen pixels when owner is
-    // 0), `defaultId` drawn bold.  Returns the chosen item's id, 0 when
-    // nothing was chosen.
-    virtual int TrackPopupMenu(const PopupItem& root, Hwnd owner, int x, int y, int defaultId) = 0;
+    // Shows `root`'s children as a context menu of `owner` (a window of ours)
+    // with its top-left corner at `at` in owner's client pixels, or at the
+    // mouse pointer when `at` is nullopt; `defaultId` drawn bold.  The owner
+    // comes to the foreground first, so that the menu closes when the user
+    // clicks elsewhere.  Returns the chosen item's id, 0 when nothing (or a
+    // greyed item) was chosen.
+    virtual int TrackPopupMenu(const PopupItem& root, Hwnd owner, std::optional<Point> at, int defaultId) = 0;
     // A one-line prompt; "" when cancelled.
     virtual std::string InputBox(const std::string& title, const std::string& prompt,
                                  const std::string& defaultText) = 0;
     // A modal box with an OK button.
     virtual void MessageBox(const std::string& title, const std::string& text) = 0;
-    // Shell_NotifyIconA with the 88-byte record; its window and icon fields
-    // are filled in by the backend from the program's own window and icon.
+    // The hidden window of ours that owns the tray icon and hears its mouse
+    // (the menu window, never shown).
+    virtual Hwnd TrayWindow() = 0;
+    // Shell_NotifyIconA with the 88-byte record; its icon field is filled in
+    // by the backend with the main window's icon, its window field must be
+    // TrayWindow().  False when the shell refused it.
     virtual bool TrayNotify(TrayOp op, const std::vector<std::uint8_t>& record) = 0;
     // Tray mouse messages (WM_LBUTTONDBLCLK, WM_RBUTTONUP, ...) go here.
     virtual void OnTrayMessage(std::function<void(std::uint32_t mouseMessage)> handler) = 0;
+    // The shell's taskbar was made anew (Explorer restarted): tray icons
+    // must be added again.
+    virtual void OnTaskbarCreated(std::function<void()> handler) = 0;
     // Switches the program's entry in the system's task list on or off.
     virtual void SetTaskListEntry(bool shown) = 0;
     // True when another copy of this program is already running.
@@ -186,6 +227,13 @@ public:
     // The program's folder and the system folder, without a final backslash.
     virtual std::string ProgramFolder() = 0;
     virtual std::string SystemFolder() = 0;
+    // The user's own application-data folder, without a final backslash; ""
+    // when there is none.
+    virtual std::string UserDataFolder() = 0;
+    // Creates the folder (and the folders above it); true when it exists.
+    virtual bool CreateFolder(const std::string& path) = 0;
+    // False when there was no such file or it could not be removed.
+    virtual bool DeleteFile(const std::string& path) = 0;
     // An existing file that is neither hidden, a system file nor a folder.
     virtual bool FileExists(const std::string& path) = 0;
     // The file's bytes, at most `maxBytes` of them; nullopt when it cannot be

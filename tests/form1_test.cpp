@@ -103,10 +103,15 @@ TEST_F(StartUp, MouseOnBodyOrClockDragsTheWindow) {
 
 TEST_F(StartUp, MenuButtonOpensTheMenuJustBelowIt) {
     ASSERT_TRUE(program.Start());
-    std::vector<std::pair<int, int>> opened;
-    form.OpenMenu = [&](int x, int y) { opened.emplace_back(x, y); };
     sim.MainModel()->Click(Control::Label1);
-    EXPECT_EQ(opened, (std::vector<std::pair<int, int>>{{8, 41}}));
+    ASSERT_EQ(sim.Popups().size(), 1u);
+    const sim::PopupCall& opened = sim.Popups()[0];
+    EXPECT_EQ(opened.owner, form.Window());
+    ASSERT_TRUE(opened.at.has_value());
+    EXPECT_EQ(opened.at->x, 8);
+    EXPECT_EQ(opened.at->y, 41);
+    EXPECT_EQ(opened.root.caption, "menu");
+    EXPECT_EQ(opened.defaultId, program.form2.Item("exit").id);
 }
 
 TEST_F(StartUp, Label2RepaintsWhenItChanges) {

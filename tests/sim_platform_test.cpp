@@ -256,13 +256,14 @@ TEST(SimDialogs, PopupChoosesByCaptionPathButNotGreyedItems) {
     p.ScriptPopup({"idle options", "idle on"});
     p.ScriptPopup({"idle options", "idle off"});
     p.ScriptPopup({"idle options"});
-    EXPECT_EQ(p.TrackPopupMenu(root, 0, 8, 41, 50), 5);
-    EXPECT_EQ(p.TrackPopupMenu(root, 0, 8, 41, 50), 0);
-    EXPECT_EQ(p.TrackPopupMenu(root, 0, 8, 41, 50), 0);
-    EXPECT_EQ(p.TrackPopupMenu(root, 0, 8, 41, 50), 0);
+    EXPECT_EQ(p.TrackPopupMenu(root, 0, Point{8, 41}, 50), 5);
+    EXPECT_EQ(p.TrackPopupMenu(root, 0, Point{8, 41}, 50), 0);
+    EXPECT_EQ(p.TrackPopupMenu(root, 0, Point{8, 41}, 50), 0);
+    EXPECT_EQ(p.TrackPopupMenu(root, 0, std::nullopt, 50), 0);
     ASSERT_EQ(p.Popups().size(), 4u);
     EXPECT_EQ(p.Popups()[0].defaultId, 50);
-    EXPECT_EQ(p.Popups()[0].y, 41);
+    EXPECT_EQ(p.Popups()[0].at->y, 41);
+    EXPECT_FALSE(p.Popups()[3].at.has_value());
 }
 
 TEST(SimFiles, ExistenceFollowsAttributesReadsStopAtTheLimitWritesNeedAFolder) {

@@ -47,6 +47,7 @@ struct SimPlatform::File {
 SimPlatform::SimPlatform() {
     AddFolder(programFolder_);
     AddFolder(systemFolder_);
+    AddFolder(userDataFolder_);
 }
 
 SimPlatform::~SimPlatform() = default;
@@ -594,11 +595,23 @@ Hwnd SimPlatform::CreateMainWindow(const std::string& caption, const MainWindowL
     return mainWindow_;
 }
 
-void SimPlatform::Invalidate(Hwnd window) {
-    if (window && window == mainWindow_) ++invalidateCount_;
+Hwnd SimPlatform::CreateEditorWindow(const std::string& caption, const EditorWindowLayout& layout,
+                                     EditorWindowModel& model) {
+    editorWindow_ = CreateWindow("quillmoorEditor", caption, 0);
+    Window* w = Get(editorWindow_);
+    w->thread = kOwnThread;
+    w->visible = false;
+    editorLayout_ = layout;
+    editorModel_ = &model;
+    return editorWindow_;
 }
 
-int SimPlatform::TrackPopupMenu(const PopupItem& root, Hwnd owner, int x, int y, int defaultId) {
+void SimPlatform::Invalidate(Hwnd window) {
+    if (window && window == mainWindow_) ++invalidateCount_;
+    if (window && window == editorWindow_) ++editorInvalidateCount_;
+}
+
+int SimPlatform::TrackPopupMenu(const PopupItem& root, Hwnd owner, std::optional<Point> at, int defaultId) {
     int chosen = 0;
     if (!popupScript_.empty()) {
         std::vector<std::string> path = std::move(popupScript_.front());
@@ -615,7 +628,7 @@ int SimPlatform::TrackPopupMenu(const PopupItem& root, Hwnd owner, int x, int y,
         }
         if (at && at != &root && at->children.empty() && at->caption != "-") chosen = at->id;
     }
-    popups_.push_back(PopupCall{root, owner, x, y, defaultId, chosen});
+    popups_.push_back(PopupCall{root, owner, at, defaultId, chosen});
     return chosen;
 }
 
@@ -634,9 +647,24 @@ void SimPlatform::MessageBox(const std::string& title, const std::string& text) 
     messageBoxes_.push_back(MessageBoxCall{title, text});
 }
 
+Hwnd SimPlatform::TrayWindow() {
+    if (!trayWindow_) {
+        trayWindow_ = CreateWindow("quillmoorHelper", "", 0);
+        Get(trayWindow_)->thread = kOwnThread;
+        Get(trayWindow_)->visible = false;
+    }
+    return trayWindow_;
+}
+
 bool SimPlatform::TrayNotify(TrayOp op, const std::vector<std::uint8_t>& record) {
     trayCalls_.push_back(TrayCall{op, record});
-    return true;
+    return !trayRefuses_ && record.size() == kTrayRecordSize;
+}
+
+void SimPlatform::OnTaskbarCreated(std::function<void()> handler) { taskbarHandler_ = std::move(handler); }
+
+void SimPlatform::TaskbarCreated() {
+    if (taskbarHandler_) taskbarHandler_();
 }
 
 void SimPlatform::OnTrayMessage(std::function<void(std::uint32_t)> handler) { trayHandler_ = std::move(handler); }
@@ -690,6 +718,31 @@ void SimPlatform::RemoveFolder(const std::string& folder) { folders_.erase(FoldP
 std::string SimPlatform::ProgramFolder() { return programFolder_; }
 
 std::string SimPlatform::SystemFolder() { return systemFolder_; }
+
+std::string SimPlatform::UserDataFolder() { return userDataFolder_; }
+
+void SimPlatform::SetUserDataFolder(const std::string& folder) {
+    userDataFolder_ = folder;
+    if (!folder.empty()) AddFolder(folder);
+}
+
+bool SimPlatform::CreateFolder(const std::string& path) {
+    if (path.empty()) return false;
+    for (std::string folder = FoldPath(path); !folder.empty() && folder.find('\\') != std::string::npos;
+         folder = FolderOf(folder)) {
+        if (files_.count(folder)) return false;  // a file of that name is in the way
+        folders_.insert(folder);
+    }
+    folders_.insert(FoldPath(path));
+    return true;
+}
+
+bool SimPlatform::DeleteFile(const std::string& path) {
+    auto it = files_.find(FoldPath(path));
+    if (it == files_.end() || it->second.flags.readOnly || it->second.flags.folder) return false;
+    files_.erase(it);
+    return true;
+}
 
 std::optional<std::string> SimPlatform::FileBytes(const std::string& path) const {
     auto it = files_.find(FoldPath(path));

@@ -60,7 +60,8 @@ struct MessageBoxCall {
 struct PopupCall {
     PopupItem root;
     Hwnd owner;
-    int x, y, defaultId, chosen;
+    std::optional<Point> at;  // nullopt: at the mouse pointer
+    int defaultId, chosen;
 };
 struct TrayCall {
     TrayOp op;
@@ -105,19 +106,26 @@ public:
     void DestroyTimer(int timer) override;
     Hwnd CreateMainWindow(const std::string& caption, const MainWindowLayout& layout,
                           MainWindowModel& model) override;
+    Hwnd CreateEditorWindow(const std::string& caption, const EditorWindowLayout& layout,
+                            EditorWindowModel& model) override;
     void Invalidate(Hwnd window) override;
-    int TrackPopupMenu(const PopupItem& root, Hwnd owner, int x, int y, int defaultId) override;
+    int TrackPopupMenu(const PopupItem& root, Hwnd owner, std::optional<Point> at, int defaultId) override;
     std::string InputBox(const std::string& title, const std::string& prompt,
                          const std::string& defaultText) override;
     void MessageBox(const std::string& title, const std::string& text) override;
+    Hwnd TrayWindow() override;
     bool TrayNotify(TrayOp op, const std::vector<std::uint8_t>& record) override;
     void OnTrayMessage(std::function<void(std::uint32_t)> handler) override;
+    void OnTaskbarCreated(std::function<void()> handler) override;
     void SetTaskListEntry(bool shown) override;
     bool PreviousInstanceRunning() override;
     void RunMessageLoop() override;
     void Quit() override;
     std::string ProgramFolder() override;
     std::string SystemFolder() override;
+    std::string UserDataFolder() override;
+    bool CreateFolder(const std::string& path) override;
+    bool DeleteFile(const std::string& path) override;
     bool FileExists(const std::string& path) override;
     std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) override;
     bool WriteFile(const std::string& path, const std::string& bytes) override;
@@ -176,6 +184,10 @@ public:
     MainWindowModel* MainModel() const { return mainModel_; }
     const MainWindowLayout& MainLayout() const { return mainLayout_; }
     int InvalidateCount() const { return invalidateCount_; }
+    Hwnd EditorWindow() const { return editorWindow_; }
+    EditorWindowModel* EditorModel() const { return editorModel_; }
+    const EditorWindowLayout& EditorLayout() const { return editorLayout_; }
+    int EditorInvalidateCount() const { return editorInvalidateCount_; }
 
     // ---- Scripts and records ------------------------------------------------
     // Answers for the next prompts, in order; nullopt cancels.  Unscripted
@@ -189,6 +201,10 @@ public:
     const std::vector<PopupCall>& Popups() const { return popups_; }
     const std::vector<TrayCall>& TrayCalls() const { return trayCalls_; }
     void TrayMouse(std::uint32_t mouseMessage);
+    // The shell takes no icon from now on (or again).
+    void SetTrayRefuses(bool refuses) { trayRefuses_ = refuses; }
+    // The taskbar is made anew, as when Explorer restarts.
+    void TaskbarCreated();
     bool TaskListEntry() const { return taskListEntry_; }
     void SetPreviousInstance(bool running) { previousInstance_ = running; }
     bool QuitCalled() const { return quit_; }
@@ -196,6 +212,7 @@ public:
     // ---- Files ----------------------------------------------------------------
     void SetProgramFolder(const std::string& folder);
     void SetSystemFolder(const std::string& folder);
+    void SetUserDataFolder(const std::string& folder);
     void AddFolder(const std::string& folder);
     void RemoveFolder(const std::string& folder);
     std::optional<std::string> FileBytes(const std::string& path) const;
@@ -254,6 +271,11 @@ private:
     MainWindowModel* mainModel_ = nullptr;
     MainWindowLayout mainLayout_;
     int invalidateCount_ = 0;
+    Hwnd editorWindow_ = 0;
+    EditorWindowModel* editorModel_ = nullptr;
+    EditorWindowLayout editorLayout_;
+    int editorInvalidateCount_ = 0;
+    Hwnd trayWindow_ = 0;
 
     std::deque<std::optional<std::string>> promptScript_;
     std::vector<PromptCall> prompts_;
@@ -262,12 +284,15 @@ private:
     std::vector<PopupCall> popups_;
     std::vector<TrayCall> trayCalls_;
     std::function<void(std::uint32_t)> trayHandler_;
+    std::function<void()> taskbarHandler_;
+    bool trayRefuses_ = false;
     bool taskListEntry_ = true;
     bool previousInstance_ = false;
     bool quit_ = false;
 
     std::string programFolder_ = "C:\\Program Files\\quillmoor";
     std::string systemFolder_ = "C:\\WINDOWS\\SYSTEM";
+    std::string userDataFolder_ = "C:\\Documents and Settings\\user\\Application Data";
     std::set<std::string> folders_;
     std::map<std::string, File> files_;
 };

@@ -133,17 +133,25 @@ HWND Win32Platform::MenuOwner(HWND requested) const {
     return main_ ? main_ : helper_;
 }
 
-int Win32Platform::TrackPopupMenu(const PopupItem& root, Hwnd owner, int x, int y, int defaultId) {
+int Win32Platform::TrackPopupMenu(const PopupItem& root, Hwnd owner, std::optional<Point> at, int defaultId) {
     HMENU menu = BuildMenu(root.children, 0);
     if (!menu) return 0;
     if (defaultId) ::SetMenuDefaultItem(menu, static_cast<UINT>(defaultId), FALSE);  // 0 would match separators
-    POINT pt{x, y};
+    POINT pt{};
     HWND requested = ToHwnd(owner);
-    if (owner && ::IsWindow(requested)) ::ClientToScreen(requested, &pt);
+    if (at) {
+        pt = POINT{at->x, at->y};
+        if (owner && ::IsWindow(requested)) ::ClientToScreen(requested, &pt);
+    } else {
+        ::GetCursorPos(&pt);
+    }
     HWND menuOwner = MenuOwner(owner ? requested : nullptr);
+    // Without this a menu opened from the tray stays open when the user
+    // clicks elsewhere.
+    ::SetForegroundWindow(menuOwner);
     const int chosen = static_cast<int>(::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_LEFTBUTTON,
                                                          pt.x, pt.y, 0, menuOwner, nullptr));
-    // So that a menu opened from the tray closes when the user clicks away.
+    // And this makes the next click after it reach its menu.
     ::PostMessageA(menuOwner, WM_NULL, 0, 0);
     ::DestroyMenu(menu);
     return chosen;
@@ -162,6 +170,10 @@ std::string Win32Platform::InputBox(const std::string& title, const std::string&
     const INT_PTR result =
         ::DialogBoxIndirectParamA(instance_, dialog.Get(), main_, &PromptProc, reinterpret_cast<LPARAM>(&state));
     return result == IDOK ? state.answer : std::string();
+}
+
+Hwnd Win32Platform::CreateEditorWindow(const std::string&, const EditorWindowLayout&, EditorWindowModel&) {
+    return 0;  // made by the reasons editor's backend work
 }
 
 void Win32Platform::MessageBox(const std::string& title, const std::string& text) {

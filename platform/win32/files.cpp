@@ -56,6 +56,28 @@ std::string Win32Platform::ProgramFolder() {
 
 std::string Win32Platform::SystemFolder() { return "c:\\windows\\system"; }
 
+std::string Win32Platform::UserDataFolder() {
+    char path[MAX_PATH + 1] = {};
+    if (FAILED(::SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, path))) return "";
+    std::string folder(path, ::strnlen(path, sizeof path));
+    while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+    return folder;
+}
+
+bool Win32Platform::CreateFolder(const std::string& path) {
+    if (path.empty() || HasZeroByte(path)) return false;
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const std::size_t slash = path.find_last_of("\\/");
+    if (slash != std::string::npos && slash > 0 && path[slash - 1] != ':') CreateFolder(path.substr(0, slash));
+    return ::CreateDirectoryA(path.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+bool Win32Platform::DeleteFile(const std::string& path) {
+    if (path.empty() || HasZeroByte(path)) return false;
+    return ::DeleteFileA(path.c_str()) != FALSE;
+}
+
 bool Win32Platform::FileExists(const std::string& path) {
     if (path.empty() || HasZeroByte(path)) return false;
     WIN32_FIND_DATAA found;

@@ -32,6 +32,13 @@ LRESULT Win32Platform::OnHelperMessage(HWND hwnd, UINT msg, WPARAM wparam, LPARA
         }
         return 0;
     }
+    if (taskbarCreated_ && msg == taskbarCreated_) {
+        if (taskbarHandler_) {
+            std::function<void()> handler = taskbarHandler_;
+            handler();
+        }
+        return 0;
+    }
     if (msg == WM_DESTROY && hwnd == helper_) helper_ = nullptr;
     return ::DefWindowProcA(hwnd, msg, wparam, lparam);
 }

@@ -62,7 +62,10 @@ Win32Platform::Win32Platform(std::string instanceName) : instanceName_(std::move
     main.lpszClassName = kMainClass;
     ::RegisterClassExA(&main);
 
-    helper_ = ::CreateWindowExA(WS_EX_TOOLWINDOW, kHelperClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+    // Top-level, not message-only: the shell's "TaskbarCreated" is broadcast
+    // to top-level windows.
+    taskbarCreated_ = ::RegisterWindowMessageA("TaskbarCreated");
+    helper_ = ::CreateWindowExA(WS_EX_TOOLWINDOW, kHelperClass, "Form2", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                 instance_, this);
 }
 

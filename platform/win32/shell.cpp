@@ -39,7 +39,11 @@ bool Win32Platform::TrayNotify(TrayOp op, const std::vector<std::uint8_t>& recor
     return ::Shell_NotifyIconA(static_cast<DWORD>(op), &data) != FALSE;
 }
 
+Hwnd Win32Platform::TrayWindow() { return ToSeam(helper_); }
+
 void Win32Platform::OnTrayMessage(std::function<void(std::uint32_t)> handler) { trayHandler_ = std::move(handler); }
+
+void Win32Platform::OnTaskbarCreated(std::function<void()> handler) { taskbarHandler_ = std::move(handler); }
 
 void Win32Platform::SetTaskListEntry(bool shown) {
     if (!main_) return;

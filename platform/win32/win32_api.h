@@ -6,6 +6,7 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #undef FindWindow
 #undef FindWindowEx
@@ -16,3 +17,5 @@
 #undef GetProfileString
 #undef WriteProfileString
 #undef CreateWindow
+#undef DeleteFile
+#undef CreateFolder

@@ -66,19 +66,26 @@ public:
     void DestroyTimer(int timer) override;
     Hwnd CreateMainWindow(const std::string& caption, const MainWindowLayout& layout,
                           MainWindowModel& model) override;
+    Hwnd CreateEditorWindow(const std::string& caption, const EditorWindowLayout& layout,
+                            EditorWindowModel& model) override;
     void Invalidate(Hwnd window) override;
-    int TrackPopupMenu(const PopupItem& root, Hwnd owner, int x, int y, int defaultId) override;
+    int TrackPopupMenu(const PopupItem& root, Hwnd owner, std::optional<Point> at, int defaultId) override;
     std::string InputBox(const std::string& title, const std::string& prompt,
                          const std::string& defaultText) override;
     void MessageBox(const std::string& title, const std::string& text) override;
+    Hwnd TrayWindow() override;
     bool TrayNotify(TrayOp op, const std::vector<std::uint8_t>& record) override;
     void OnTrayMessage(std::function<void(std::uint32_t)> handler) override;
+    void OnTaskbarCreated(std::function<void()> handler) override;
     void SetTaskListEntry(bool shown) override;
     bool PreviousInstanceRunning() override;
     void RunMessageLoop() override;
     void Quit() override;
     std::string ProgramFolder() override;
     std::string SystemFolder() override;
+    std::string UserDataFolder() override;
+    bool CreateFolder(const std::string& path) override;
+    bool DeleteFile(const std::string& path) override;
     bool FileExists(const std::string& path) override;
     std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) override;
     bool WriteFile(const std::string& path, const std::string& bytes) override;
@@ -128,6 +135,8 @@ private:
 
     std::function<void(std::uint32_t)> trayHandler_;
     UINT trayCallback_ = 0;
+    std::function<void()> taskbarHandler_;
+    UINT taskbarCreated_ = 0;  // the shell's registered "TaskbarCreated"
 
     LARGE_INTEGER frequency_{};
     LARGE_INTEGER start_{};

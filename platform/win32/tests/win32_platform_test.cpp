@@ -522,7 +522,7 @@ TEST_F(Win32MainWindow, PopupMenuIsBuiltFromTheItemsAtTheOwnersPoint) {
         ::GetMenuStringA(h, 2, firstText, sizeof firstText, MF_BYPOSITION);
         ::GetWindowRect(menu, &rect);
         Key(menu, VK_ESCAPE);
-    }, [&] { return p.TrackPopupMenu(kMenu, window_, 8, 41, 12); });
+    }, [&] { return p.TrackPopupMenu(kMenu, window_, Point{8, 41}, 12); });
     EXPECT_EQ(chosen, 0);
     EXPECT_EQ(count, 5);
     EXPECT_TRUE(state[0] & MF_GRAYED);
@@ -551,7 +551,7 @@ TEST_F(Win32MainWindow, PopupMenuReturnsTheChosenItemAndShowsTheDefault) {
         const int chosen = WhileShown("#32768", [&](HWND menu) {
             shownDefault = ::GetMenuDefaultItem(MenuOf(menu), FALSE, GMDI_USEDISABLED);
             for (WPARAM key : c.keys) Key(menu, key);
-        }, [&] { return p.TrackPopupMenu(kMenu, window_, 8, 41, c.defaultId); });
+        }, [&] { return p.TrackPopupMenu(kMenu, window_, Point{8, 41}, c.defaultId); });
         EXPECT_EQ(chosen, c.chosen);
         EXPECT_EQ(shownDefault, c.shownDefault);
     }

@@ -1,0 +1,38 @@
+// The thirteen commands that set what every announcement is drawn with: the
+// handle, colour 1 and 2, the font, and each decoration's text, colour and
+// font.  Each asks for one value; an accepted answer goes into its label, its
+// menu caption and the settings file at once, and the next line composed
+// uses it.  Nothing is posted.
+#pragma once
+
+#include <string>
+
+namespace qm {
+
+class Program;
+class Form1;
+
+class Appearance {
+public:
+    enum class Test { None, NotTheAuthor, SixCharacters };
+    struct Command {
+        const char* item;
+        const char* title;
+        const char* prompt;
+        Test test;
+        std::string Form1::*label;
+        const char* prefix;
+        const char* section;
+        const char* key;
+    };
+
+    explicit Appearance(Program& program);
+
+    // Runs the command of that menu item.
+    void Run(const Command& command);
+
+private:
+    Program& program_;
+};
+
+}  // namespace qm
