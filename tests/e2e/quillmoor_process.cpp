@@ -1,0 +1,143 @@
+#include "tests/e2e/quillmoor_process.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+namespace e2e {
+
+std::string& QuillmoorExe() {
+    static std::string exe;
+    return exe;
+}
+
+QuillmoorProcess::QuillmoorProcess() {
+    char temp[MAX_PATH + 1] = {};
+    ::GetTempPathA(sizeof temp, temp);
+    static int made = 0;
+    folder_ = std::string(temp) + "qm-e2e-" + std::to_string(::GetCurrentProcessId()) + "-" +
+              std::to_string(::GetTickCount()) + "-" + std::to_string(++made);
+    ::CreateDirectoryA(folder_.c_str(), nullptr);
+    exe_ = folder_ + "\\quillmoor.exe";
+    ::CopyFileA(QuillmoorExe().c_str(), exe_.c_str(), FALSE);
+}
+
+QuillmoorProcess::~QuillmoorProcess() {
+    Stop();
+    // What the test and the program put there; the folder goes when empty.
+    for (const char* name : {"quillmoor.exe", "quillmoor.dat", "quillmoor.rea"}) {
+        const std::string path = folder_ + "\\" + name;
+        for (int i = 0; i < 50 && ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; ++i) {
+            if (::DeleteFileA(path.c_str())) break;
+            ::Sleep(100);  // a process that just ended may still hold it
+        }
+    }
+    ::RemoveDirectoryA(folder_.c_str());
+}
+
+void QuillmoorProcess::WriteFile(const std::string& name, const std::string& bytes) {
+    std::ofstream file(folder_ + "\\" + name, std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::optional<std::string> QuillmoorProcess::ReadFile(const std::string& name) const {
+    std::ifstream file(folder_ + "\\" + name, std::ios::binary);
+    if (!file) return std::nullopt;
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+bool QuillmoorProcess::Start() {
+    Stop();
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    std::string command = "\"" + exe_ + "\"";
+    if (!::CreateProcessA(exe_.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(), &si,
+                          &process_))
+        return false;
+    return Eventually([&] { return MainWindow() != nullptr || !Running(); }, 60) && MainWindow() != nullptr;
+}
+
+HWND QuillmoorProcess::FindOwnWindow(const char* cls, const char* caption) const {
+    for (HWND h = ::FindWindowExA(nullptr, nullptr, cls, caption); h; h = ::FindWindowExA(nullptr, h, cls, caption)) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(h, &owner);
+        if (owner == process_.dwProcessId && process_.dwProcessId && ::IsWindowVisible(h)) return h;
+    }
+    return nullptr;
+}
+
+HWND QuillmoorProcess::MainWindow() const { return FindOwnWindow("quillmoorForm", "quillmoor idle by dorwick"); }
+
+bool QuillmoorProcess::Running() const {
+    return process_.hProcess && ::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool QuillmoorProcess::WaitForEnd(double seconds) {
+    return process_.hProcess &&
+           ::WaitForSingleObject(process_.hProcess, static_cast<DWORD>(seconds * 1000)) == WAIT_OBJECT_0;
+}
+
+DWORD QuillmoorProcess::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (process_.hProcess) ::GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+}
+
+void QuillmoorProcess::Stop() {
+    if (!process_.hProcess) return;
+    if (Running()) ::TerminateProcess(process_.hProcess, 1);
+    ::WaitForSingleObject(process_.hProcess, 20000);
+    ::CloseHandle(process_.hProcess);
+    ::CloseHandle(process_.hThread);
+    process_ = PROCESS_INFORMATION{};
+}
+
+void MouseClick(int x, int y, bool right) {
+    auto send = [](DWORD flags, int ax, int ay) {
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        in.mi.dx = ax * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
+        in.mi.dy = ay * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
+        in.mi.dwFlags = flags;
+        ::SendInput(1, &in, sizeof in);
+        ::Sleep(100);
+    };
+    send(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y);
+    send(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN, x, y);
+    send(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP, x, y);
+}
+
+void KeyPress(WORD key) {
+    INPUT in[2]{};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = in[1].ki.wVk = key;
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(2, in, sizeof in[0]);
+    ::Sleep(80);
+}
+
+void TypeText(const std::string& text) {
+    for (char c : text) {
+        const SHORT vk = ::VkKeyScanA(c);
+        if (vk == -1) continue;
+        const bool shift = (vk >> 8) & 1;
+        if (shift) {
+            INPUT down{};
+            down.type = INPUT_KEYBOARD;
+            down.ki.wVk = VK_SHIFT;
+            ::SendInput(1, &down, sizeof down);
+        }
+        KeyPress(static_cast<WORD>(vk & 0xFF));
+        if (shift) {
+            INPUT up{};
+            up.type = INPUT_KEYBOARD;
+            up.ki.wVk = VK_SHIFT;
+            up.ki.dwFlags = KEYEVENTF_KEYUP;
+            ::SendInput(1, &up, sizeof up);
+        }
+    }
+}
+
+}  // namespace e2e
