@@ -9,6 +9,7 @@
 #include "app/announcement.h"
 #include "app/timer.h"
 #include "platform/platform.h"
+#include "reasons/reason_list.h"
 
 namespace qm {
 
@@ -33,6 +34,9 @@ public:
     std::string lblAscii1Color, lblAscii2Color, lblAscii3Color;
     std::string lblAscii1Font, lblAscii2Font, lblAscii3Font;
     std::string lblReason, lblUpload;
+    // The idle reasons, never shown; its position is where the idle
+    // announcements' rotation stands.
+    ReasonList List1;
 
     // ---- Timers: idle clock, disconnect protection, auto upchat -------------
     Timer Timer1, Timer2, Timer3;

@@ -1,16 +1,56 @@
-// The idle engine: the idle clock and its announcements, the idle commands, brag and exit.
+// The idle engine: the idle clock and its announcements (Timer1, once a
+// minute), the commands that start, stop, pause and re-time idling, and the
+// two that report the stored idle total: brag and exit.
+//
+// Its state lives in the main window's labels, as text: the idle clock
+// (lblDay, lblHrs, lblMins, shown in Label2), the announcement counter
+// (lblInterval2), the interval (lblInterval) and the reason last announced
+// (lblReason); the total of all runs lives in the settings file, section
+// "stats".
 #pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/announcement.h"
 
 namespace qm {
 
 class Program;
 
+// The reason announced when the list gives none.
+constexpr const char* kDefaultReason = "visit: www.quillmoor.example";
+
 class IdleEngine {
 public:
     explicit IdleEngine(Program& program);
 
+    // One minute of idling: the clock, the stored total, the counter, and
+    // when the counter reaches the interval, an idle announcement.
+    void Timer1_Timer();
+
+    // ---- Menu commands ----------------------------------------------------------
+    void idleon_Click();
+    void idleoff_Click();
+    void idlepause_Click();
+    void interval_Click();
+    void bragidlestats_Click();
+    void exit_Click();
+
 private:
+    void AdvanceClock();
+    void AdvanceStoredTotal();
+    bool AnnouncementDue() const;
+    void NextReason();
+    void PostTransferLines();
+    // Posts one line drawn with the style of this moment.  False once the
+    // program is ending: nothing more is said then.
+    bool Say(Announcement kind, const std::vector<LineValue>& values = {});
+    bool Wait(double seconds);
+    std::string Stored(const char* key);
+
     Program& program_;
+    bool exiting_ = false;
 };
 
 }  // namespace qm

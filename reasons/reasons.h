@@ -1,7 +1,11 @@
-// The idle reasons: the live list, its file and its editor.
+// The idle reasons: the live list (List1 of the main window, which the idle
+// clock reads), its file, and the editor whose working copy replaces the
+// live list and the file only at "done edit".
 #pragma once
 
 #include <string>
+
+#include "reasons/form3.h"
 
 namespace qm {
 
@@ -15,6 +19,15 @@ public:
     void LoadReasons(const std::string& path);
     // The editor goes from the screen (the program ends).
     void HideEditor();
+
+    // ---- Menu commands ----------------------------------------------------------
+    void editreasons_Click();
+    void addareason_Click();
+    void deleteareason_Click();
+    void editareason_Click();
+    void doneedit_Click();
+
+    Form3 form3;
 
 private:
     Program& program_;

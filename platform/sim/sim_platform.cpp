@@ -565,9 +565,14 @@ bool SimPlatform::RunDue() {
 void SimPlatform::ProcessEvents() { RunDue(); }
 
 void SimPlatform::WaitForEvents(double seconds) {
-    if (quit_) return;
-    if (RunDue()) return;
     std::int64_t target = nowUs_ + static_cast<std::int64_t>(std::ceil(std::max(0.0, seconds) * 1e6));
+    // After Quit nothing runs, but time still passes: a wait of a handler
+    // still on the stack ends.
+    if (quit_) {
+        nowUs_ = target;
+        return;
+    }
+    if (RunDue()) return;
     std::optional<std::int64_t> due = NextDue();
     if (due && *due <= target) {
         nowUs_ = std::max(nowUs_, *due);
@@ -770,6 +775,7 @@ bool SimPlatform::FileExists(const std::string& path) {
 std::optional<std::string> SimPlatform::ReadFile(const std::string& path, std::size_t maxBytes) {
     auto it = files_.find(FoldPath(path));
     if (it == files_.end() || it->second.flags.unreadable || it->second.flags.folder) return std::nullopt;
+    if (std::min(maxBytes, it->second.bytes.size()) > it->second.flags.breaksAfter) return std::nullopt;
     return it->second.bytes.substr(0, maxBytes);
 }
 

@@ -220,6 +220,9 @@ public:
     void RemoveFile(const std::string& path);
     struct FileFlags {
         bool hidden = false, system = false, folder = false, readOnly = false, unreadable = false;
+        // A read that would go past this many bytes fails, as on a disk
+        // error midway through the file.
+        std::size_t breaksAfter = static_cast<std::size_t>(-1);
     };
     void SetFileFlags(const std::string& path, FileFlags flags);
 

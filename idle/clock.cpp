@@ -1,0 +1,134 @@
+// The idle tick, once a minute while idling is on.  Every step reads the
+// labels and the file as they are at that moment: commands and other timers
+// may run while a line is being posted.  A step that cannot be done is
+// skipped and the tick goes on.
+#include <cmath>
+
+#include "aol/chat_sender.h"
+#include "app/program.h"
+#include "app/settings.h"
+#include "idle/idle.h"
+#include "idle/numbers.h"
+#include "transfer/status.h"
+
+namespace qm {
+namespace {
+
+using idle::LeadingNumber;
+using idle::PlusOne;
+using idle::StrictNumber;
+
+// label + 1, where the label must hold a number; otherwise it keeps its text.
+void Increment(std::string& label) {
+    if (std::optional<std::string> next = PlusOne(StrictNumber(label))) label = *next;
+}
+
+}  // namespace
+
+void IdleEngine::Timer1_Timer() {
+    Form1& form = program_.form1;
+    AdvanceClock();
+    AdvanceStoredTotal();
+
+    if (std::optional<std::string> next = PlusOne(LeadingNumber(form.lblInterval2))) form.lblInterval2 = *next;
+    if (!AnnouncementDue()) return;
+
+    NextReason();
+    if (!Say(Announcement::IdleClock, {[&form] { return form.lblDay; }, [&form] { return form.lblHrs; },
+                                       [&form] { return form.lblMins; }}))
+        return;
+    if (!Wait(0.4)) return;
+    if (!Say(Announcement::IdleReason, {[&form] { return form.lblReason; }})) return;
+    if (!Wait(0.4)) return;
+
+    // A command may have reset the counter or changed the interval meanwhile.
+    if (AnnouncementDue()) form.lblInterval2 = "0";
+    PostTransferLines();
+}
+
+void IdleEngine::AdvanceClock() {
+    Form1& form = program_.form1;
+    Increment(form.lblMins);
+    if (form.lblMins == "60") {
+        Increment(form.lblHrs);
+        form.lblMins = "0";
+    }
+    // Looked at every tick, not only after a carry.
+    if (form.lblHrs == "24") {
+        Increment(form.lblDay);
+        form.lblHrs = "0";
+    }
+    form.SetLabel2(form.lblDay + "d : " + form.lblHrs + "h : " + form.lblMins + "m");
+}
+
+void IdleEngine::AdvanceStoredTotal() {
+    Platform& platform = program_.platform;
+    const std::string file = SettingsFile(platform);
+    // A file that is there but cannot be read would read as a total of 0:
+    // the total is left alone rather than overwritten with it.
+    if (platform.FileExists(file) && !platform.ReadFile(file, 0)) return;
+
+    std::string minute = ReadSetting(platform, "stats", "minute", file);
+    if (std::optional<std::string> next = PlusOne(LeadingNumber(minute))) minute = *next;
+    std::string hour = ReadSetting(platform, "stats", "hour", file);
+    if (minute == "60") {
+        if (std::optional<std::string> next = PlusOne(LeadingNumber(hour))) hour = *next;
+        minute = "0";
+    }
+    std::string day = ReadSetting(platform, "stats", "day", file);
+    if (hour == "24") {
+        if (std::optional<std::string> next = PlusOne(LeadingNumber(day))) day = *next;
+        hour = "0";
+    }
+    WriteSetting(platform, "stats", "minute", minute, file);
+    WriteSetting(platform, "stats", "hour", hour, file);
+    WriteSetting(platform, "stats", "day", day, file);
+}
+
+// The counter has reached the interval.  An interval typed as "05" or "1.9"
+// counts by its whole minutes (5, 1); one that is not a number is never
+// reached.
+bool IdleEngine::AnnouncementDue() const {
+    const Form1& form = program_.form1;
+    const std::optional<double> interval = StrictNumber(form.lblInterval);
+    return interval && form.lblInterval2 == idle::NumberText(std::floor(*interval));
+}
+
+void IdleEngine::NextReason() {
+    Form1& form = program_.form1;
+    ReasonList& list = form.List1;
+    // Back to the first entry of the text last shown.  None of that text
+    // (the default reason, or one edited away): the rotation goes on from
+    // where it stands.  Nothing shown yet: it begins at the first entry,
+    // even when the list holds an empty one.
+    if (!form.lblReason.empty()) list.SelectMatching(form.lblReason);
+    if (list.ListIndex() == list.ListCount() - 1) list.SetListIndex(-1);
+    list.SetListIndex(list.ListIndex() + 1);  // on an empty list there is none
+    form.lblReason = list.Text();
+    if (form.lblReason.empty()) form.lblReason = kDefaultReason;
+}
+
+// A download is always reported, an upload unless the client is 7.0; the
+// download first, no pause between them.  The version and the file names
+// are asked afresh at every test.
+void IdleEngine::PostTransferLines() {
+    if (!program_.form2.Checked("insertdlul")) return;
+    Platform& platform = program_.platform;
+    auto seven = [this] { return program_.version() == "7.0"; };
+    auto downloading = [&platform] { return !transfer::GetDownloadFileName(platform).empty(); };
+    auto uploading = [&platform] { return !transfer::GetUploadFileName(platform).empty(); };
+    const std::vector<LineValue> download = {[&platform] { return transfer::GetDownloadFileName(platform); },
+                                             [&platform] { return transfer::GetDownloadPercent(platform); },
+                                             [&platform] { return transfer::GetDownloadMinutesLeft(platform); }};
+    const std::vector<LineValue> upload = {[&platform] { return transfer::GetUploadFileName(platform); },
+                                           [&platform] { return transfer::GetUploadPercent(platform); },
+                                           [&platform] { return transfer::GetUploadMinutesLeft(platform); }};
+
+    if (seven() && !downloading()) return;
+    if (!seven() && !uploading() && !downloading()) return;
+    if (seven() && !Say(Announcement::IdleTransfer, download)) return;
+    if (!seven() && downloading() && !Say(Announcement::IdleTransfer, download)) return;
+    if (!seven() && uploading()) Say(Announcement::IdleTransfer, upload);
+}
+
+}  // namespace qm

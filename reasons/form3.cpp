@@ -1,0 +1,64 @@
+#include "reasons/form3.h"
+
+#include "app/program.h"
+
+namespace qm {
+
+EditorWindowLayout EditorLayout() {
+    EditorWindowLayout layout;
+    layout.clientWidth = 295;
+    layout.clientHeight = 71;
+    layout.list = Rect{10, 7, 273, 58};
+    layout.listBack = 0x00FF8080;  // RGB 128, 128, 255
+    layout.listText = 0x00FFFFFF;
+    layout.listTooltip = "right click for options";
+    return layout;
+}
+
+Form3::Form3(Program& program) : program_(program) {}
+
+void Form3::Load() {
+    if (loaded_) return;
+    loaded_ = true;
+    hwnd_ = program_.platform.CreateEditorWindow(kEditorCaption, EditorLayout(), *this);
+    Form_Load();
+}
+
+void Form3::Show() {
+    Load();
+    visible_ = true;
+    program_.platform.ShowWindow(hwnd_, ShowCmd::Show);
+}
+
+void Form3::Hide() {
+    if (!loaded_) return;
+    visible_ = false;
+    program_.platform.ShowWindow(hwnd_, ShowCmd::Hide);
+}
+
+void Form3::Refresh() { program_.platform.Invalidate(hwnd_); }
+
+void Form3::Form_Load() { program_.platform.MakeTopmost(hwnd_); }
+
+void Form3::Form_MouseDown() { program_.platform.BeginWindowDrag(hwnd_); }
+
+void Form3::List1_MouseUp(MouseButton button) {
+    if (button != MouseButton::Right) return;
+    const Rect list = EditorLayout().list;
+    Form2& menus = program_.form2;
+    menus.PopupMenu(menus.options, hwnd_, Point{list.left, list.top + list.height}, "doneedit");
+}
+
+void Form3::Select(int index) {
+    if (!List1.SetListIndex(index)) List1.SetListIndex(-1);
+}
+
+void Form3::MouseDown(Control where, MouseButton) {
+    if (where == Control::Body) Form_MouseDown();
+}
+
+void Form3::MouseUp(Control where, MouseButton button) {
+    if (where == Control::List1) List1_MouseUp(button);
+}
+
+}  // namespace qm
