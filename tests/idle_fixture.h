@@ -1,6 +1,6 @@
 // A running program beside a signed-on 8.0 client in the room "Lobby", with
 // the three decorations told apart ("~1", "~2", "~3") so that every line
-// shows which head it carries.  Commands are chosen through the real menu,
+// shows which head it carries.  Commands are chosen through the real menus,
 // so a greyed item cannot be chosen.
 #pragma once
 
@@ -16,64 +16,72 @@
 
 namespace qm::testing {
 
+using Texts = std::vector<std::string>;
+
 inline const std::string kFolder = "C:\\quillmoor";
 inline const std::string kSettings = kFolder + "\\quillmoor.dat";
 inline const std::string kReasonsFile = kFolder + "\\quillmoor.rea";
-inline const std::string kStyle = "[ascii 1]\r\nASCII=~1\r\n[ascii 2]\r\nASCII=~2\r\n[ascii 3]\r\nASCII=~3\r\n";
 
-// The head of a line with decoration n and the default fonts and colours.
+// The head of a line with decoration n, default fonts and colours.
 inline std::string Head(int n) {
     return "</b></u></i></s><font face=\"arial narrow\" color=#0000ff>~" + std::to_string(n) +
            " <font face=\"arial narrow\" color=#000000>";
 }
+inline std::string Dhm(const std::string& d, const std::string& h, const std::string& m) {
+    return "<font color=#0000ff>" + d + "<font color=#000000>d : <font color=#0000ff>" + h +
+           "<font color=#000000>h : <font color=#0000ff>" + m + "<font color=#000000>m";
+}
 inline std::string Clock(const std::string& d, const std::string& h, const std::string& m) {
-    return Head(1) + "quillmoor idle \xB7 <font color=#0000ff>" + d + "<font color=#000000>d : <font color=#0000ff>" +
-           h + "<font color=#000000>h : <font color=#0000ff>" + m + "<font color=#000000>m";
+    return Head(1) + "quillmoor idle \xB7 " + Dhm(d, h, m);
 }
 inline std::string Reason(const std::string& reason) { return Head(2) + "re: <font color=#0000ff>" + reason; }
-inline std::string Transfer(const std::string& file, const std::string& percent, const std::string& left) {
-    return Head(3) + "file: <font color=#0000ff>" + file + "<font color=#000000> \xB7 <font color=#0000ff>" + percent +
-           "<font color=#000000>% \xB7 <font color=#0000ff>" + left + "<font color=#000000>ml";
-}
-inline std::string Said(const std::string& what) {
-    return Head(1) + "quillmoor idle \xB7 <font color=#0000ff>" + what;
-}
+inline std::string Said(const std::string& what) { return Head(1) + "quillmoor idle \xB7 <font color=#0000ff>" + what; }
+inline const std::string kIdleOn1 = Said("idle on<font color=#000000> \xB7 interval: <font color=#0000ff>1");
 
 class Idling : public ::testing::Test {
 protected:
     Idling() { sim.SetProgramFolder(kFolder); }
 
-    // Starts the client (signed on as Joe, in Lobby with `typed` unsent)
-    // and the program with these settings (after the style) and reasons.
-    void Start(const std::string& settings = "", const std::string& version = "8.0") {
-        client.Start(version);
+    // The client (signed on as Joe, in Lobby) and the program with these
+    // settings and, when given, this reasons file.
+    void Start(const std::string& settings = "", const char* reasons = nullptr) {
+        client.Start("8.0");
         client.SignOn("Joe");
         room = client.OpenRoom("Lobby");
-        sim.SetFileBytes(kSettings, kStyle + settings);
+        sim.SetFileBytes(kSettings, "[ascii 1]\r\nASCII=~1\r\n[ascii 2]\r\nASCII=~2\r\n[ascii 3]\r\nASCII=~3\r\n" + settings);
+        if (reasons) sim.SetFileBytes(kReasonsFile, reasons);
         ASSERT_TRUE(program.Start());
         entryLines = client.Transcript("Lobby").size();
     }
-    void Reasons(const std::string& fileBytes) { sim.SetFileBytes(kReasonsFile, fileBytes); }
-
-    // Chooses a menu item by its captions through the main menu.
     void Choose(std::vector<std::string> path) {
         sim.ScriptPopup(std::move(path));
         form.Label1_Click();
     }
-    // Chooses an item of the editor's menu, from a right-button release
-    // over its list.
+    // An item of the editor's menu, from a right-button release on its list.
     void ChooseOption(const std::string& caption) {
         sim.ScriptPopup({caption});
         sim.EditorModel()->MouseUp(Control::List1, MouseButton::Right);
     }
     void IdleOn() { Choose({"idle options", "idle on"}); }
-    // Lets n minutes pass (n ticks when idling since a whole minute).
     void Minutes(int n) { sim.RunFor(60.0 * n); }
+    // When the room's input box is sent something (an Enter), seconds.
+    void RecordEnters() {
+        sim.SetHook([this](sim::Op op, Hwnd h) {
+            if (op == sim::Op::Send && h == client.RoomInput(room)) enters.push_back(sim.Now());
+        });
+    }
 
-    // The lines posted since start-up.
-    std::vector<std::string> Lines() const {
-        std::vector<std::string> all = client.Transcript("Lobby");
-        return std::vector<std::string>(all.begin() + static_cast<std::ptrdiff_t>(entryLines), all.end());
+    // The lines posted since start-up, and the reasons among them.
+    Texts Lines() const {
+        Texts all = client.Transcript("Lobby");
+        return Texts(all.begin() + static_cast<std::ptrdiff_t>(entryLines), all.end());
+    }
+    Texts ReasonsSaid() const {
+        Texts reasons;
+        const std::string head = Reason("");
+        for (const std::string& line : Lines())
+            if (line.starts_with(head)) reasons.push_back(line.substr(head.size()));
+        return reasons;
     }
     std::string Stored(const std::string& key) { return sim.GetProfileString("stats", key, kSettings, 750); }
 
@@ -84,6 +92,7 @@ protected:
     Form2& menus = program.form2;
     aolsim::Handle room = 0;
     std::size_t entryLines = 0;
+    std::vector<double> enters;
 };
 
 }  // namespace qm::testing
