@@ -110,25 +110,39 @@ void IdleEngine::NextReason() {
 
 // A download is always reported, an upload unless the client is 7.0; the
 // download first, no pause between them.  The version and the file names
-// are asked afresh at every test.
+// are asked afresh at every test.  A name that could not be read tells
+// neither that a transfer runs nor that none does, and a line whose values
+// could not all be read is not said.
 void IdleEngine::PostTransferLines() {
     if (!program_.form2.Checked("insertdlul")) return;
     Platform& platform = program_.platform;
+    using transfer::Reader;
     auto seven = [this] { return program_.version() == "7.0"; };
-    auto downloading = [&platform] { return !transfer::GetDownloadFileName(platform).empty(); };
-    auto uploading = [&platform] { return !transfer::GetUploadFileName(platform).empty(); };
-    const std::vector<LineValue> download = {[&platform] { return transfer::GetDownloadFileName(platform); },
-                                             [&platform] { return transfer::GetDownloadPercent(platform); },
-                                             [&platform] { return transfer::GetDownloadMinutesLeft(platform); }};
-    const std::vector<LineValue> upload = {[&platform] { return transfer::GetUploadFileName(platform); },
-                                           [&platform] { return transfer::GetUploadPercent(platform); },
-                                           [&platform] { return transfer::GetUploadMinutesLeft(platform); }};
+    auto none = [&platform](Reader name) {
+        const transfer::Reading read = name(platform);
+        return read && read->empty();
+    };
+    auto some = [&platform](Reader name) {
+        const transfer::Reading read = name(platform);
+        return read && !read->empty();
+    };
+    auto say = [this, &platform](std::initializer_list<Reader> readers) {
+        if (program_.Ending()) return false;
+        const std::optional<std::string> line =
+            transfer::ComposeTransferLine(platform, Announcement::IdleTransfer, program_.form1.Style(), readers);
+        if (line) program_.chat.SendChatLine(*line);
+        return !program_.Ending();
+    };
+    const std::initializer_list<Reader> download = {transfer::GetDownloadFileName, transfer::GetDownloadPercent,
+                                                    transfer::GetDownloadMinutesLeft};
+    const std::initializer_list<Reader> upload = {transfer::GetUploadFileName, transfer::GetUploadPercent,
+                                                  transfer::GetUploadMinutesLeft};
 
-    if (seven() && !downloading()) return;
-    if (!seven() && !uploading() && !downloading()) return;
-    if (seven() && !Say(Announcement::IdleTransfer, download)) return;
-    if (!seven() && downloading() && !Say(Announcement::IdleTransfer, download)) return;
-    if (!seven() && uploading()) Say(Announcement::IdleTransfer, upload);
+    if (seven() && none(transfer::GetDownloadFileName)) return;
+    if (!seven() && none(transfer::GetUploadFileName) && none(transfer::GetDownloadFileName)) return;
+    if (seven() && !say(download)) return;
+    if (!seven() && some(transfer::GetDownloadFileName) && !say(download)) return;
+    if (!seven() && some(transfer::GetUploadFileName)) say(upload);
 }
 
 }  // namespace qm
