@@ -17,21 +17,23 @@ EditorWindowLayout EditorLayout() {
 
 Form3::Form3(Program& program) : program_(program) {}
 
-void Form3::Load() {
-    if (loaded_) return;
-    loaded_ = true;
-    hwnd_ = program_.platform.CreateEditorWindow(kEditorCaption, EditorLayout(), *this);
-    Form_Load();
+bool Form3::Load() {
+    if (!hwnd_) {
+        hwnd_ = program_.platform.CreateEditorWindow(kEditorCaption, EditorLayout(), *this);
+        if (hwnd_) Form_Load();
+    }
+    return hwnd_ != 0;
 }
 
-void Form3::Show() {
-    Load();
+bool Form3::Show() {
+    if (!Load()) return false;
     visible_ = true;
     program_.platform.ShowWindow(hwnd_, ShowCmd::Show);
+    return true;
 }
 
 void Form3::Hide() {
-    if (!loaded_) return;
+    if (!hwnd_) return;
     visible_ = false;
     program_.platform.ShowWindow(hwnd_, ShowCmd::Hide);
 }

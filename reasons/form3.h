@@ -26,10 +26,10 @@ public:
     // The working copy; its position is the user's selection.
     ReasonList List1;
 
-    // Makes the window the first time; afterwards does nothing.
-    void Load();
     bool Visible() const { return visible_; }
-    void Show();
+    // Makes the window the first time it is shown; false when there is no
+    // window to show.
+    bool Show();
     void Hide();
     // The list changed: the window shows it anew.
     void Refresh();
@@ -48,9 +48,11 @@ public:
     void MouseUp(Control where, MouseButton button) override;
 
 private:
+    // Makes the window, once; false when it could not be made.
+    bool Load();
+
     Program& program_;
     Hwnd hwnd_ = 0;
-    bool loaded_ = false;
     bool visible_ = false;
 };
 

@@ -23,8 +23,7 @@ void Reasons::HideEditor() { form3.Hide(); }
 
 void Reasons::editreasons_Click() {
     // Already open: the working copy keeps the user's changes.
-    if (form3.Visible()) return;
-    form3.Show();
+    if (form3.Visible() || !form3.Show()) return;
     form3.List1.Clear();
     for (const std::string& reason : program_.form1.List1.Items()) form3.List1.AddItem(reason);
     form3.Refresh();
