@@ -135,18 +135,6 @@ TEST_F(Monitor, SignsBackOnAndHidesWhatTheClientOpens) {
     EXPECT_TRUE(client.MenuCommands().empty());
 }
 
-TEST_F(Monitor, LeftoversInFrontOfTheSignOnWindowAreClosedFirst) {
-    StorePassword("secret");
-    client.Start("6.0");
-    client.SignOn("Joe Blow");
-    client.Disconnect({.transferStatus = true, .status = true});
-    StartProgram();
-    FirstLook();
-    EXPECT_EQ(client.Captions(WindowEvent::Closed), (Lines{"File Transfer Status", "Status", "AOL Channels"}));
-    EXPECT_EQ(client.PasswordsTyped(), Lines{"secret"});
-    EXPECT_TRUE(client.SignedOn());
-}
-
 TEST_F(Monitor, ReEntersTheRoomAndAnnouncesItOnce) {
     StorePassword("secret");
     Begin("8.0", "RE-ENTER ROOM=yes\r\nROOM=lobby\r\n");
@@ -265,13 +253,6 @@ TEST_F(Versions, EarlyGroupClosesNoChannelsAndResumesThroughTheToolbar) {
     EXPECT_EQ(client.Captions(WindowEvent::Closed), Lines{"Download Manager"});
 }
 
-TEST_F(Versions, OnlyTheMarkedDirectionIsResumed) {
-    Interrupted("6.0", "RESUME UPLOAD=yes\r\n");
-    FirstLook();
-    EXPECT_EQ(client.IconPresses(), (std::vector<IconPress>{{"Mail Waiting to Be Sent", 4, true}}));
-    EXPECT_EQ(client.DownloadWindow(), 0u);
-}
-
 TEST_F(Versions, Version3ClosesNoChannelsAndResumesNothing) {
     Interrupted("3.0", "RESUME DOWNLOAD=yes\r\nRESUME UPLOAD=yes\r\n");
     client.OpenDocument("AOL Channels", {.icons = 2, .statics = 1});
@@ -289,15 +270,6 @@ TEST_F(Versions, SetVersionDecidesWhereTheMenusCannotBeRead) {
     FirstLook();
     EXPECT_EQ(client.Captions(WindowEvent::Closed), Lines{"AOL Channels"});
     EXPECT_EQ(client.IconPresses(), (std::vector<IconPress>{{"Mail Waiting to Be Sent", 4, true}}));
-}
-
-TEST_F(Versions, UnreadableMenusWithoutASetVersionCloseAndResumeNothing) {
-    sim.SetMenusUnreadable(true);
-    Interrupted("7.0", "RESUME UPLOAD=yes\r\n");
-    FirstLook();
-    EXPECT_TRUE(client.SignedOn());
-    EXPECT_TRUE(client.Captions(WindowEvent::Closed).empty());
-    EXPECT_TRUE(client.ToolbarClicks().empty());
 }
 
 // ---- sign-ons that do not go to plan -------------------------------------------------------------------
@@ -352,18 +324,6 @@ TEST_F(Monitor, ClientClosingAfterThePasswordEndsTheLook) {
     EXPECT_TRUE(client.Captions(WindowEvent::Hidden).empty());
 }
 
-TEST_F(Monitor, ClientClosingWhileTheRoomOpensPostsNothing) {
-    StorePassword("secret");
-    Begin("8.0", "RE-ENTER ROOM=yes\r\nROOM=lobby\r\n");
-    client.SetDelays({.room = 86400});
-    client.When(aolsim::Trigger::KeywordEntered, aolsim::Reaction::Vanish);
-    FirstLook();
-    EXPECT_FALSE(client.Running());
-    EXPECT_EQ(client.KeywordsSubmitted(), Lines{"lobby"});
-    EXPECT_TRUE(client.Chat().empty());
-    EXPECT_LT(Since(), 40);
-}
-
 TEST_F(Monitor, AlertAfterTheKeywordIsDismissedAndTheLineStillGoesOut) {
     StorePassword("secret");
     Begin("8.0", "RE-ENTER ROOM=yes\r\nROOM=lobby\r\n");
@@ -373,17 +333,6 @@ TEST_F(Monitor, AlertAfterTheKeywordIsDismissedAndTheLineStillGoesOut) {
     EXPECT_EQ(client.AlertsShown(), 1);
     EXPECT_EQ(client.AlertsDismissed(), 1);
     EXPECT_EQ(client.Transcript("lobby"), Lines{kReenterLine});
-}
-
-TEST_F(Monitor, AlertInsteadOfTheRoomIsDismissedAndTheLineHasNowhereToGo) {
-    StorePassword("secret");
-    Begin("8.0", "RE-ENTER ROOM=yes\r\nROOM=lobby\r\n");
-    client.AlertAfterKeywords(1);
-    FirstLook();
-    EXPECT_EQ(client.AlertsDismissed(), 1);
-    EXPECT_EQ(client.Room("lobby"), 0u);
-    EXPECT_TRUE(client.Chat().empty());
-    EXPECT_TRUE(client.SignedOn());
 }
 
 // ---- the menu during a look ---------------------------------------------------------------------------

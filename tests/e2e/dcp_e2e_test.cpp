@@ -1,7 +1,8 @@
 // Disconnect protection with quillmoor.exe and aolsim.exe as separate
 // processes: the password is set through quillmoor's own menu and prompt,
 // the client loses its connection, and quillmoor signs it back on with that
-// password, submits the room's keyword and announces itself in the room.
+// password, submits the room's keyword, announces itself in the room, and
+// resumes the broken-off download through the toolbar's pop-up menu.
 //
 // Another process's menus cannot be read under Wine, so the client's version
 // comes from quillmoor's settings ("[aol]").  A 64-bit Wine prefix has no
@@ -46,16 +47,6 @@ std::string Password(const std::string& file) {
     return value;
 }
 
-// A top-level window of that process and class, the front one first.
-HWND FrontWindowOf(DWORD process, const char* cls, const char* caption = nullptr) {
-    for (HWND h = ::FindWindowExA(nullptr, nullptr, cls, caption); h; h = ::FindWindowExA(nullptr, h, cls, caption)) {
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(h, &owner);
-        if (owner == process && ::IsWindowVisible(h)) return h;
-    }
-    return nullptr;
-}
-
 class DisconnectProtection : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -81,18 +72,18 @@ protected:
         ::ClientToScreen(window, &label1);
         e2e::MouseClick(label1.x, label1.y);
         HWND menu = nullptr;
-        ASSERT_TRUE(Eventually([&] { return (menu = FrontWindowOf(program.ProcessId(), "#32768")) != nullptr; }, 10));
+        ASSERT_TRUE(Eventually([&] { return (menu = program.FindOwnWindow("#32768")) != nullptr; }, 10));
         // The title line (greyed, where the arrow stops), "idle options",
         // "dcp options" and into it: "enable dcp", then past the separator.
         for (WORD key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN}) {
-            HWND front = FrontWindowOf(program.ProcessId(), "#32768");
+            HWND front = program.FindOwnWindow("#32768");
             ::PostMessageA(front ? front : menu, WM_KEYDOWN, key, 0);
             ::PostMessageA(front ? front : menu, WM_KEYUP, key, 0);
             ::Sleep(300);
         }
         HWND prompt = nullptr;
         ASSERT_TRUE(Eventually(
-            [&] { return (prompt = FrontWindowOf(program.ProcessId(), "#32770", "set aol password")) != nullptr; },
+            [&] { return (prompt = program.FindOwnWindow("#32770", "set aol password")) != nullptr; },
             10));
         HWND edit = ::FindWindowExA(prompt, nullptr, "Edit", nullptr);
         ASSERT_NE(edit, nullptr);
@@ -113,10 +104,11 @@ protected:
     e2e::QuillmoorProcess program;
 };
 
-TEST_F(DisconnectProtection, SignsBackOnWithThePasswordSetInItsPromptAndReturnsToTheRoom) {
-    ASSERT_TRUE(client.Start("start 5.0; signon \"Joe Blow\"; room Lobby; password Qm7pass"));
-    program.WriteFile("quillmoor.dat",
-                      "[dcp]\r\nAUTO DCP=yes\r\nRE-ENTER ROOM=yes\r\nROOM=Lobby\r\n[aol]\r\nVERSION=5.0\r\n");
+TEST_F(DisconnectProtection, SignsBackOnWithThePasswordSetInItsPromptReturnsToTheRoomAndResumes) {
+    ASSERT_TRUE(client.Start("start 5.0; signon \"Joe Blow\"; room Lobby; password Qm7pass; "
+                             "download big.zip 40 \"About 3 minutes remaining.\""));
+    program.WriteFile("quillmoor.dat", "[dcp]\r\nAUTO DCP=yes\r\nRE-ENTER ROOM=yes\r\nROOM=Lobby\r\n"
+                                       "RESUME DOWNLOAD=yes\r\n[aol]\r\nVERSION=5.0\r\n");
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(Eventually([&] { return client.Column("transcript Lobby").size() == 2; }, 30)) << "entry lines";
 
@@ -137,9 +129,15 @@ TEST_F(DisconnectProtection, SignsBackOnWithThePasswordSetInItsPromptAndReturnsT
     EXPECT_TRUE(back) << "no \"dcp re-enter\" line in the room";
     EXPECT_EQ(client.Column("passwords"), Lines{"Qm7pass"});
     EXPECT_EQ(client.Column("keywords"), Lines{"Lobby"});
+    EXPECT_TRUE(Eventually([&] { return client.Column("popup-picks") == Lines{"&Download Manager"}; }, 30));
+    EXPECT_TRUE(Eventually([&] { return client.Records("resume-presses") == std::vector<Lines>{{"1", "0"}}; }, 30));
     EXPECT_EQ(client.Records("state"), (std::vector<Lines>{{"running", "5.0", "signed-on", "Joe Blow"}}));
-    const std::vector<Lines> events = client.Records("events");
-    EXPECT_NE(std::find(events.begin(), events.end(), Lines{"closed", "AOL Child", "Status"}), events.end());
+    auto closed = [&](const char* caption) {
+        const std::vector<Lines> events = client.Records("events");
+        return std::find(events.begin(), events.end(), Lines{"closed", "AOL Child", caption}) != events.end();
+    };
+    EXPECT_TRUE(closed("Status"));
+    EXPECT_TRUE(Eventually([&] { return closed("Download Manager"); }, 10));
     for (const std::string& line : client.Column("transcript Lobby")) EXPECT_EQ(line.find("Qm7pass"), std::string::npos);
 }
 
