@@ -28,6 +28,11 @@ constexpr int kQueuedLines = 64;
 // Waiting for the client's alert's OK button, then for the alert to go.
 constexpr double kAlertSeconds = 5.0;
 
+// The upload lookup, when another dialog of the client is the first
+// "_AOL_Modal": how long it looks again, events running, for that dialog to
+// go before it gives up (the user may leave the dialog open for hours).
+constexpr double kUploadLookupSeconds = 1.0;
+
 // A menu walk reads at most this many menus, and this many items of each.
 constexpr int kMenuItems = 1024;
 
