@@ -658,7 +658,11 @@ Hwnd SimPlatform::TrayWindow() {
 
 bool SimPlatform::TrayNotify(TrayOp op, const std::vector<std::uint8_t>& record) {
     trayCalls_.push_back(TrayCall{op, record});
-    return !trayRefuses_ && record.size() == kTrayRecordSize;
+    if (trayRefuses_ || record.size() != kTrayRecordSize) return false;
+    // As the real backend: the record must name the window that hears it.
+    const std::uint32_t window = static_cast<std::uint32_t>(record[4]) | static_cast<std::uint32_t>(record[5]) << 8 |
+                                 static_cast<std::uint32_t>(record[6]) << 16 | static_cast<std::uint32_t>(record[7]) << 24;
+    return window == TrayWindow();
 }
 
 void SimPlatform::OnTaskbarCreated(std::function<void()> handler) { taskbarHandler_ = std::move(handler); }
