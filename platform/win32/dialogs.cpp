@@ -176,9 +176,9 @@ private:
     HWND window_;
 };
 
-// The hook that puts the next dialog activated on this thread in front of
+// The hook that puts the next dialog activated on the UI thread in front of
 // the topmost windows, once.
-thread_local HHOOK topmostHook = nullptr;
+HHOOK topmostHook = nullptr;
 LRESULT CALLBACK LiftOnActivation(int code, WPARAM wparam, LPARAM lparam) {
     const HHOOK hook = topmostHook;
     const LRESULT result = ::CallNextHookEx(hook, code, wparam, lparam);

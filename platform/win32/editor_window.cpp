@@ -180,7 +180,8 @@ void Win32Platform::FillEditorList() {
     const LRESULT top = ::SendMessageA(editorList_, LB_GETTOPINDEX, 0, 0);
     ::SendMessageA(editorList_, WM_SETREDRAW, FALSE, 0);
     ::SendMessageA(editorList_, LB_RESETCONTENT, 0, 0);
-    for (const std::string& item : items) ::SendMessageA(editorList_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    for (const std::string& item : items)
+        ::SendMessageA(editorList_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
     const bool selected = selection >= 0 && static_cast<std::size_t>(selection) < items.size();
     ::SendMessageA(editorList_, LB_SETCURSEL, selected ? static_cast<WPARAM>(selection) : static_cast<WPARAM>(-1), 0);
     // Where the user had scrolled to, unless that would hide the selection.

@@ -130,7 +130,8 @@ void Win32Platform::Invalidate(Hwnd window) {
     HWND h = ToHwnd(window);
     // The editor's list is filled again from the pump, once for any number
     // of changes, and never inside the list's own notification.
-    if (h == editor_ && editor_ && !fillPending_) fillPending_ = ::PostMessageA(editor_, kFillEditorList, 0, 0) != FALSE;
+    if (h == editor_ && editor_ && !fillPending_)
+        fillPending_ = ::PostMessageA(editor_, kFillEditorList, 0, 0) != FALSE;
     ::InvalidateRect(h, nullptr, FALSE);
 }
 

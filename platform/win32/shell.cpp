@@ -27,7 +27,8 @@ static_assert(offsetof(NOTIFYICONDATAA, uFlags) == 12 && offsetof(NOTIFYICONDATA
 static_assert(offsetof(NOTIFYICONDATAA, hIcon) == 20 && offsetof(NOTIFYICONDATAA, szTip) == 24);
 #endif
 // Version 1 ends with its 64-byte tip.
-static_assert(offsetof(NOTIFYICONDATAA, cbSize) == 0 && NOTIFYICONDATAA_V1_SIZE - offsetof(NOTIFYICONDATAA, szTip) == 64);
+static_assert(offsetof(NOTIFYICONDATAA, cbSize) == 0);
+static_assert(NOTIFYICONDATAA_V1_SIZE - offsetof(NOTIFYICONDATAA, szTip) == 64);
 
 }  // namespace
 

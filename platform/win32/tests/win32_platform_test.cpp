@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -841,9 +842,13 @@ public:
     }
     int ListSelection() const override { return selection; }
     void Select(int index) override { selects.push_back(index); }
-    void MouseDown(Control where, MouseButton button) override { downs.emplace_back(where, button); }
+    void MouseDown(Control where, MouseButton button) override {
+        downs.emplace_back(where, button);
+        if (onDown) onDown();
+    }
     void MouseUp(Control where, MouseButton button) override { ups.emplace_back(where, button); }
 
+    std::function<void()> onDown;
     std::vector<std::string> items;
     int selection = -1;
     mutable int reads = 0;
@@ -1020,6 +1025,49 @@ TEST_F(Win32Editor, ShowsOnTopThroughTheSeamPaintedWithItsPicture) {
     EXPECT_EQ(ScreenPixel(frame.left + 100, frame.top + 40), RGB(128, 128, 255));  // the empty list
     p.ShowWindow(editor_, ShowCmd::Hide);
     EXPECT_FALSE(::IsWindowVisible(editorHwnd_));
+}
+
+// The mouse as the user moves it: real input, from another thread.
+void Mouse(DWORD flags, int x = 0, int y = 0) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = x * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = flags;
+    ::SendInput(1, &in, sizeof in);
+    ::Sleep(150);
+}
+
+// As the logic answers a press on the body: the window follows the mouse.
+TEST_F(Win32Editor, FollowsTheMouseWhenAPressOnTheBodyStartsADrag) {
+    editorModel_.onDown = [&] { p.BeginWindowDrag(editor_); };
+    p.MakeTopmost(editor_);
+    p.ShowWindow(editor_, ShowCmd::Show);
+    ::UpdateWindow(editorHwnd_);
+    const RECT frame = [&] {
+        RECT r;
+        ::GetWindowRect(editorHwnd_, &r);
+        return r;
+    }();
+    std::atomic<bool> done{false};
+    std::thread user([&] {
+        const int x = frame.left + 4, y = frame.top + 3;  // left of and above the list
+        Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y);
+        Mouse(MOUSEEVENTF_LEFTDOWN);
+        Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x - 100, y + 60);
+        Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x - 200, y + 120);
+        Mouse(MOUSEEVENTF_LEFTUP);
+        done = true;
+    });
+    for (int i = 0; i < 300 && !done; ++i) p.WaitForEvents(0.02);
+    user.join();
+    p.ProcessEvents();
+    RECT after;
+    ::GetWindowRect(editorHwnd_, &after);
+    EXPECT_EQ(editorModel_.downs, (std::vector<std::pair<Control, MouseButton>>{{Control::Body, MouseButton::Left}}));
+    EXPECT_EQ(after.left, frame.left - 200);
+    EXPECT_EQ(after.top, frame.top + 120);
+    EXPECT_EQ(after.right - after.left, 295);
 }
 
 }  // namespace
