@@ -28,6 +28,11 @@ constexpr int kQueuedLines = 64;
 // Waiting for the client's alert's OK button, then for the alert to go.
 constexpr double kAlertSeconds = 5.0;
 
+// The upload lookup, when another dialog of the client is the first
+// "_AOL_Modal": how long it looks again, events running, for that dialog to
+// go before it gives up (the user may leave the dialog open for hours).
+constexpr double kUploadLookupSeconds = 1.0;
+
 // A menu walk reads at most this many menus, and this many items of each.
 constexpr int kMenuItems = 1024;
 
@@ -35,5 +40,17 @@ constexpr int kMenuItems = 1024;
 // length the client reports is not trusted) is not read at all.  64 KiB is
 // far beyond any caption, status text or chat line.
 constexpr int kMaxTextRead = 65536;
+
+// Disconnect protection's waits on the client.  Signing on over a slow line
+// takes a while; a client that neither welcomes the user nor shows its
+// sign-on window again within this long is left alone (the next look tries
+// again).
+constexpr double kSignOnSeconds = 120.0;
+// A room keyword: the room, the alert or a sign-off within this long.
+constexpr double kRoomSeconds = 60.0;
+// A toolbar icon's pop-up menu opens within this long, or no key is sent.
+constexpr double kPopupMenuSeconds = 5.0;
+// A scan of the client's document windows visits at most this many.
+constexpr int kDocumentWindows = 1024;
 
 }  // namespace qm::bounds

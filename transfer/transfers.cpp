@@ -1,9 +1,118 @@
 #include "transfer/transfers.h"
 
+#include "aol/chat_sender.h"
+#include "aol/window_model.h"
 #include "app/program.h"
+#include "app/settings.h"
+#include "transfer/status.h"
 
 namespace qm {
+namespace {
 
-Transfers::Transfers(Program& program) : program_(program) { (void)program_; }
+using transfer::Reading;
+
+// A file name tells a transfer in progress; "" tells none; unknown tells
+// neither.
+bool Shown(const Reading& name) { return name && !name->empty(); }
+
+}  // namespace
+
+Transfers::Transfers(Program& program) : program_(program) {
+    Form2& menu = program.form2;
+    menu.Item("upchaton").Click = [this] { upchaton_Click(); };
+    menu.Item("upchatoff").Click = [this] { upchatoff_Click(); };
+    menu.Item("enableautoupchat").Click = [this] { enableautoupchat_Click(); };
+    menu.Item("bragdlulstats").Click = [this] { bragdlulstats_Click(); };
+    menu.Item("insertdlul").Click = [this] { insertdlul_Click(); };
+    program.form1.Timer3_Timer = [this] { Timer3_Timer(); };
+}
+
+void Transfers::HideUploadWindow() {
+    Platform& platform = program_.platform;
+    if (Hwnd modal = platform.FindWindow(aol::kModalClass)) {
+        platform.ShowWindow(modal, ShowCmd::Hide);
+        platform.ShowWindow(modal, ShowCmd::Minimize);
+    } else {
+        platform.MessageBox("upchat error", "upchat window not found, stupid ass!");
+    }
+}
+
+void Transfers::ShowUploadWindow() {
+    Platform& platform = program_.platform;
+    if (Hwnd modal = platform.FindWindow(aol::kModalClass)) {
+        platform.ShowWindow(modal, ShowCmd::Hide);
+        platform.ShowWindow(modal, ShowCmd::Restore);
+    } else {
+        platform.MessageBox("upchat error", "upchat window not found, moron!");
+    }
+}
+
+void Transfers::upchaton_Click() {
+    if (Shown(transfer::GetUploadFileName(program_.platform))) HideUploadWindow();
+}
+
+void Transfers::upchatoff_Click() {
+    if (Shown(transfer::GetUploadFileName(program_.platform))) ShowUploadWindow();
+}
+
+void Transfers::Timer3_Timer() {
+    Platform& platform = program_.platform;
+    Form1& form = program_.form1;
+    const std::string last = form.lblUpload;
+    const Reading name = transfer::GetUploadFileName(platform);
+    // A name that could not be read cannot be told from the last one.
+    if (!name || *name == last || !transfer::FindUploadWindow(platform)) return;
+    HideUploadWindow();
+    // What the reader says now, or, when it cannot tell, the name this tick
+    // acted on: never a name that was not read.
+    const Reading now = transfer::GetUploadFileName(platform);
+    form.lblUpload = now ? *now : *name;
+    program_.chat.SendChatLine(ComposeAnnouncement(Announcement::AutoUpchat, form.Style()));
+}
+
+void Transfers::enableautoupchat_Click() {
+    const bool on = !program_.form2.Checked("enableautoupchat");
+    program_.form2.SetChecked("enableautoupchat", on);
+    program_.form1.Timer3.SetEnabled(on);
+    WriteSetting(program_.platform, "upchat", "auto upchat", on ? "yes" : "no", SettingsFile(program_.platform));
+}
+
+void Transfers::insertdlul_Click() {
+    const bool on = !program_.form2.Checked("insertdlul");
+    program_.form2.SetChecked("insertdlul", on);
+    WriteSetting(program_.platform, "insert", "dl/ul", on ? "yes" : "no", SettingsFile(program_.platform));
+}
+
+// A download is always reported, an upload unless the client is 7.0, the
+// download first.  Every test reads afresh; one whose file name cannot be
+// read reports nothing for it, and where it decides whether there is
+// anything to report at all, ends the command.
+void Transfers::bragdlulstats_Click() {
+    Platform& platform = program_.platform;
+    auto seven = [this] { return program_.version() == "7.0"; };
+    if (seven() && !Shown(transfer::GetDownloadFileName(platform))) return;
+    if (!seven() && !Shown(transfer::GetUploadFileName(platform)) && !Shown(transfer::GetDownloadFileName(platform)))
+        return;
+    if (seven()) PostReport(Direction::Download);
+    if (Shown(transfer::GetDownloadFileName(platform)) && !seven()) PostReport(Direction::Download);
+    if (Shown(transfer::GetUploadFileName(platform)) && !seven()) PostReport(Direction::Upload);
+}
+
+void Transfers::PostReport(Direction direction) {
+    Platform& platform = program_.platform;
+    const bool down = direction == Direction::Download;
+    // A line with a value that could not be read is not posted; a transfer
+    // that has ended reads as "" and its line still goes.
+    const std::optional<std::string> first =
+        transfer::ComposeTransferLine(platform, Announcement::TransferReport1, program_.form1.Style(),
+                                      {down ? transfer::GetDownloadFileName : transfer::GetUploadFileName});
+    if (first) program_.chat.SendChatLine(*first);
+    aol::Pause(platform, 0.4);
+    const std::optional<std::string> second = transfer::ComposeTransferLine(
+        platform, Announcement::TransferReport2, program_.form1.Style(),
+        {down ? transfer::GetDownloadPercent : transfer::GetUploadPercent,
+         down ? transfer::GetDownloadMinutesLeft : transfer::GetUploadMinutesLeft});
+    if (second) program_.chat.SendChatLine(*second);
+}
 
 }  // namespace qm

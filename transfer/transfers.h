@@ -1,4 +1,6 @@
-// File transfers: upload chat and the transfer reports (the reader is transfer/status.h).
+// File transfers: upload chat (moving the client's modal upload window out of
+// the way, by command or by Timer3 for each new upload) and the transfer
+// reports.  The values come from the reader (transfer/status.h).
 #pragma once
 
 namespace qm {
@@ -7,9 +9,29 @@ class Program;
 
 class Transfers {
 public:
+    // Binds the menu items and Timer3.
     explicit Transfers(Program& program);
+    Transfers(const Transfers&) = delete;
+    Transfers& operator=(const Transfers&) = delete;
+
+    // Minimize / restore the first "_AOL_MODAL" window, taken to be the
+    // upload; when there is none, say so in a message box.
+    void HideUploadWindow();
+    void ShowUploadWindow();
+
+    // ---- Handlers -------------------------------------------------------------
+    void upchaton_Click();
+    void upchatoff_Click();
+    void enableautoupchat_Click();
+    void bragdlulstats_Click();
+    void insertdlul_Click();
+    void Timer3_Timer();
 
 private:
+    enum class Direction { Download, Upload };
+    // The two lines of a report, each composed from fresh reads as it goes out.
+    void PostReport(Direction direction);
+
     Program& program_;
 };
 
