@@ -73,6 +73,11 @@ public:
     // Destroys the window and its children.  Nothing happens for a window
     // that is gone.
     virtual void Destroy(Handle window) = 0;
+    // As Destroy, for a window that ends while it answers another program's
+    // message: the answer must not wait on the window's going (under Wine
+    // without a window manager, hiding a captioned window first holds its
+    // thread for seconds).
+    virtual void DestroyAtOnce(Handle window) { Destroy(window); }
     virtual bool Exists(Handle window) = 0;
     // Sets the text as the window's own program does: no message arrives.
     virtual void SetText(Handle window, const std::string& text) = 0;
