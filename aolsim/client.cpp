@@ -499,16 +499,68 @@ void Client::SendLine(Handle input, const std::string& text) {
     Handle room = win->parent;
     auto name = roomNames_.find(room);
     chat_.push_back(ChatLine{name == roomNames_.end() ? std::string() : name->second, text});
-    Handle transcript = ChildOf(room, Role::Transcript);
-    std::string shown = host_.Text(transcript);
-    if (!shown.empty()) shown += "\r\n";
-    host_.SetText(transcript, shown + screenName_ + ":\t" + text);
+    ShowInRoom(room, screenName_, text);
     if (!neverEmpties_) host_.SetText(input, "");
     if (alertAfterChat_ > 0) {
         --alertAfterChat_;
         RaiseAlert(kChatAlert);
     }
     Fire(Trigger::ChatLineSent);
+}
+
+void Client::ShowInRoom(Handle room, const std::string& who, const std::string& text) {
+    Handle transcript = ChildOf(room, Role::Transcript);
+    std::string shown = host_.Text(transcript);
+    // The transcript keeps its last lines only, as a chat window scrolls.
+    constexpr std::size_t kKeep = 16 * 1024;
+    if (shown.size() > kKeep) {
+        const std::size_t cut = shown.find("\r\n", shown.size() - kKeep / 2);
+        shown.erase(0, cut == std::string::npos ? shown.size() : cut + 2);
+    }
+    if (!shown.empty()) shown += "\r\n";
+    host_.SetText(transcript, shown + who + ":\t" + text);
+    if (roomLog_) {
+        auto name = roomNames_.find(room);
+        roomLog_(name == roomNames_.end() ? std::string() : name->second, who, text);
+    }
+}
+
+void Client::Say(Handle room, const std::string& member, const std::string& text) {
+    if (!Get(room) || !roomNames_.count(room)) return;
+    ShowInRoom(room, member, text);
+}
+
+namespace {
+
+// What other members say in a room, in turn.
+const std::pair<const char*, const char*> kChatter[] = {
+    {"SunnyDaze42", "hiya room"},
+    {"MrPeabody", "anyone here from ohio?"},
+    {"SunnyDaze42", "lol"},
+    {"xXGamerXx", "brb pizza"},
+    {"Kat Nap", "wb!"},
+    {"MrPeabody", "a/s/l?"},
+    {"Kat Nap", "it's so quiet in here tonight"},
+    {"xXGamerXx", "back"},
+};
+
+}  // namespace
+
+void Client::Chatter(const std::string& room, double every) {
+    const std::string key = qm::ToLowerAscii(room);
+    const std::uint64_t generation = ++chatterGeneration_;
+    chatter_[key] = generation;
+    if (every > 0) Later(every, [this, room, every, generation] { ChatterOnce(room, every, generation, 0); });
+}
+
+void Client::ChatterOnce(const std::string& room, double every, std::uint64_t generation, std::size_t next) {
+    auto it = chatter_.find(qm::ToLowerAscii(room));
+    if (it == chatter_.end() || it->second != generation) return;
+    if (Handle open = Room(room)) {
+        const auto& [who, text] = kChatter[next % std::size(kChatter)];
+        ShowInRoom(open, who, text);
+    }
+    Later(every, [this, room, every, generation, next] { ChatterOnce(room, every, generation, next + 1); });
 }
 
 // ---- alerts, keywords, menus ------------------------------------------------------------

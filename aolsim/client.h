@@ -165,6 +165,16 @@ public:
     Handle OpenRoom(const std::string& name, const std::string& typed = "");
     // The user's unsent text in a room's input box.
     void TypeInRoom(Handle room, const std::string& text);
+    // Another member says something in the room: it shows in the
+    // transcript (not in Transcript(), which holds the user's own lines).
+    void Say(Handle room, const std::string& member, const std::string& text);
+    // Other members chat in the room of that name: a line every `every`
+    // seconds while it is open (0 stops them).
+    void Chatter(const std::string& room, double every);
+    // Every line that shows in any room, the user's and others', goes here
+    // as it comes: room, who, text.
+    using RoomLog = std::function<void(const std::string& room, const std::string& who, const std::string& text)>;
+    void SetRoomLog(RoomLog log) { roomLog_ = std::move(log); }
     Handle OpenDocument(const std::string& caption, const DocumentParts& parts);
     // Puts these documents first, in this order; the rest follow as they were.
     void SetDocumentOrder(const std::vector<Handle>& frontToBack);
@@ -329,6 +339,8 @@ private:
     void SubmitKeyword(Handle edit);
     void EnterRoom(const std::string& name);
     void SendLine(Handle input, const std::string& text);
+    void ShowInRoom(Handle room, const std::string& who, const std::string& text);
+    void ChatterOnce(const std::string& room, double every, std::uint64_t generation, std::size_t next);
     void RaiseAlert(const std::string& text);
     void DismissAlert();
     void RunEntry(const Entry& entry);
@@ -366,6 +378,9 @@ private:
     std::optional<Transfer> brokenDownload_, brokenUpload_;
 
     std::vector<ChatLine> chat_;
+    RoomLog roomLog_;
+    std::map<std::string, std::uint64_t> chatter_;  // room (lower case) -> its chatter's generation
+    std::uint64_t chatterGeneration_ = 0;
     std::vector<std::string> passwords_, keywords_, menuCommands_, popupPicks_;
     std::vector<int> toolbarClicks_;
     std::vector<IconPress> presses_;

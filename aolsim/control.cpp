@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <fstream>
 #include <functional>
 #include <map>
 
@@ -300,6 +301,21 @@ const std::map<std::string, Runner::Verb>& Runner::Verbs() {
              if (!r.c_.OpenRoom(r.Arg(1), r.Has(2) ? r.Arg(2) : std::string())) throw Failure{"client not running"};
          }}},
         {"type", {2, 2, [](Runner& r) { r.c_.TypeInRoom(r.RoomArg(1), r.Arg(2)); }}},
+        {"say", {3, 3, [](Runner& r) { r.c_.Say(r.RoomArg(1), r.Arg(2), r.Arg(3)); }}},
+        {"chatter", {2, 2, [](Runner& r) { r.c_.Chatter(r.Arg(1), r.Seconds(2)); }}},
+        {"log", {1, 1, [](Runner& r) {
+             // Appended a line at a time, so that a reader of the file sees
+             // each line as it comes.
+             std::string path = r.Arg(1);
+             {
+                 std::ofstream probe(path, std::ios::binary | std::ios::app);
+                 if (!probe) throw Failure{"cannot write \"" + path + "\""};
+             }
+             r.c_.SetRoomLog([path](const std::string& room, const std::string& who, const std::string& text) {
+                 std::ofstream file(path, std::ios::binary | std::ios::app);
+                 file << room << '\t' << who << '\t' << text << "\r\n";
+             });
+         }}},
         {"document", {1, 8, [](Runner& r) {
              DocumentParts parts;
              for (int i = 2; r.Has(i); ++i) {

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# The main job: builds quillmoor.exe and runs it under Wine, in a Wine prefix
-# inside the build folder, beside aolsim.exe, our stand-in AOL client (signed
-# on, in a chat room), so that there is a client to drive.  On the user's
-# display when there is one (Ctrl+C ends both);
-# otherwise in a virtual display for a short run that saves a screenshot and
-# ends by itself.
+# The main job: builds quillmoor.exe and runs it under Wine beside aolsim.exe,
+# our stand-in AOL client (signed on, in a chat room where others chat),
+# printing the room's transcript as it grows.  On the user's display when
+# there is one (until quillmoor's exit command, or Ctrl+C); otherwise in a
+# virtual display, a short scripted tour that saves screenshots under
+# build/<preset>/screenshots and ends by itself.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh
@@ -12,37 +12,13 @@ tools/deps.sh
 
 build_windows
 build=$PWD/build/$QM_WINE_PRESET
-export QM_WINEPREFIX=$build/wineprefix-demo  # its own: the tests have another
+# The demo's own prefix (the tests have another), made ready before anything
+# is timed.
+export QM_WINEPREFIX=$build/wineprefix-demo
+end_prefix "$QM_WINEPREFIX"
 prepare_prefix "$QM_WINEPREFIX"
 
-# Starts the stand-in client, waits until its scene is set, then runs quillmoor.
-demo() {
-  # One word per field: Wine would quote a field with blanks (\x20 is a blank).
-  tools/wine-run.sh "$1/aolsim/win32/aolsim.exe" start '8.0;' signon 'Joe\x20Blow;' \
-    room 'Town\x20Square' 'brb\x20in\x205' &
-  for _ in $(seq 1 150); do xdotool search --name "^America Online$" >/dev/null 2>&1 && break; sleep 0.2; done
-  sleep 2
-  tools/wine-run.sh "$1/exe/quillmoor.exe"
-}
-
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-  echo "running quillmoor and the stand-in client on $DISPLAY; press Ctrl+C here to end both"
-  trap 'end_prefix "$QM_WINEPREFIX"' EXIT
-  demo "$build"
-  exit 0
+  exec tools/demo.sh live "$build"
 fi
-
-shots=$build/screenshots
-mkdir -p "$shots"
-xvfb-run -a -s "-screen 0 800x600x24" bash -c '
-  set -u
-  . tools/env.sh
-  '"$(declare -f demo)"'
-  demo "$1" & pid=$!
-  for _ in $(seq 1 150); do xdotool search --name "^quillmoor idle by dorwick$" >/dev/null 2>&1 && break; sleep 0.2; done
-  sleep 2
-  import -window root "$2"
-  WINEPREFIX=$QM_WINEPREFIX wineserver -k 2>/dev/null
-  sleep 1; kill $pid 2>/dev/null; true
-' _ "$build" "$shots/run.png"
-echo "screenshot saved: $shots/run.png"
+xvfb-run -a -s "-screen 0 1024x768x24" tools/demo.sh tour "$build"

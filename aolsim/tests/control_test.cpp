@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
 #include "aolsim/tests/driver.h"
 
 namespace aolsim::control {
@@ -216,6 +220,49 @@ TEST_F(ControlRun, CommandsBeforeAFailureTakeEffectAndTheirOutputIsKept) {
     EXPECT_EQ(r.output, "before\n");
     EXPECT_TRUE(client.Running());
     EXPECT_FALSE(client.SignedOn());
+}
+
+}  // namespace
+}  // namespace aolsim::control
+
+namespace aolsim::control {
+namespace {
+
+TEST_F(ControlRun, OtherMembersChatAndEveryRoomLineIsLogged) {
+    const std::string path = ::testing::TempDir() + "aolsim-room-log.txt";
+    std::remove(path.c_str());
+    Ok("start 8.0; signon Joe; room Lobby; log \"" + path + "\"; say Lobby \"Kat Nap\" \"hi \xB7 all\"");
+    Say(client.Room("Lobby"), "mine");
+    Ok("chatter lobby 10");
+    p.RunFor(25);  // two lines of theirs
+    Ok("chatter Lobby 0");
+    p.RunFor(60);
+    // Others' lines are in the window, not among the user's own.
+    EXPECT_EQ(Ok("transcript Lobby").output, "mine\n");
+    EXPECT_EQ(GetText(client.RoomTranscript(client.Room("Lobby"))),
+              "Kat Nap:\thi \xB7 all\r\nJoe:\tmine\r\nSunnyDaze42:\thiya room\r\nMrPeabody:\tanyone here from ohio?");
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream logged;
+    logged << file.rdbuf();
+    EXPECT_EQ(logged.str(),
+              "Lobby\tKat Nap\thi \xB7 all\r\nLobby\tJoe\tmine\r\nLobby\tSunnyDaze42\thiya room\r\n"
+              "Lobby\tMrPeabody\tanyone here from ohio?\r\n");
+    EXPECT_FALSE(control::Run(client, "say Nowhere Kat hi").ok);
+    EXPECT_FALSE(control::Run(client, "log \"" + ::testing::TempDir() + "no/such/folder/x.txt\"").ok);
+    std::remove(path.c_str());
+}
+
+TEST_F(ControlRun, ChatterStopsWithItsRoomAndATranscriptKeepsOnlyItsLastLines) {
+    Ok("start 7.0; signon Joe; room Lobby; chatter Lobby 1");
+    p.RunFor(3000);
+    const std::string shown = GetText(client.RoomTranscript(client.Room("Lobby")));
+    EXPECT_LE(shown.size(), 17u * 1024);
+    EXPECT_EQ(shown.substr(shown.rfind("\r\n") + 2).find(":\t") != std::string::npos, true);
+    client.DestroyWindow(client.Room("Lobby"));
+    p.RunFor(10);  // no room: nothing said, nothing broken
+    Ok("room Lobby");
+    p.RunFor(2);
+    EXPECT_NE(GetText(client.RoomTranscript(client.Room("Lobby"))), "");  // the chatter goes on in the room of that name
 }
 
 }  // namespace

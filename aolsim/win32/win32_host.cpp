@@ -324,6 +324,22 @@ void Win32Host::Paint(HWND hwnd) {
     if (Is(cls, "_AOL_Edit")) caption.assign(caption.size(), '*');
     InflateRect(&rc, -3, -2);
     UINT format = DT_NOPREFIX | (Is(cls, "_AOL_Icon") ? (DT_CENTER | DT_VCENTER | DT_SINGLELINE) : DT_WORDBREAK);
+    const bool chat = Is(cls, "RICHCNTL") || Is(cls, "RICHCNTLREADONLY");
+    if (chat) {
+        // As the client shows a chat: the markup rendered away (only shown
+        // so; the text stays as sent), the newest lines in view.
+        std::string shown;
+        bool inTag = false;
+        for (char c : caption) {
+            if (c == '<') inTag = true;
+            if (!inTag) shown += c == '\t' ? ' ' : c;
+            if (c == '>') inTag = false;
+        }
+        caption = shown;
+        RECT need = rc;
+        DrawTextA(dc, caption.c_str(), -1, &need, format | DT_CALCRECT);
+        if (need.bottom - need.top > rc.bottom - rc.top) rc.top -= (need.bottom - need.top) - (rc.bottom - rc.top);
+    }
     if (!Is(cls, "_AOL_Modal")) DrawTextA(dc, caption.c_str(), -1, &rc, format);
     SelectObject(dc, oldFont);
     EndPaint(hwnd, &ps);

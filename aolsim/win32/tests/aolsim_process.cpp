@@ -59,6 +59,13 @@ bool AolsimProcess::Start(const std::string& script, const std::string& program)
     return up && channel_ != nullptr;
 }
 
+bool AolsimProcess::Attach() {
+    Stop();
+    channel_ = FindWindowA(control::kChannelClass, nullptr);
+    if (!reply_) reply_ = MakeReplyWindow();
+    return channel_ != nullptr;
+}
+
 control::Result AolsimProcess::Run(const std::string& script) {
     control::Result failed{false, "", "no answer from aolsim"};
     if (!channel_ || !reply_) return failed;

@@ -22,6 +22,9 @@ public:
     // its control window; false when it did not come up.  `program` is the
     // path of aolsim.exe; "" means beside this test program.
     bool Start(const std::string& script, const std::string& program = "");
+    // Talks to an aolsim.exe that already runs (the first one found) without
+    // owning it: Stop leaves it running.  False when none runs.
+    bool Attach();
     // Runs a script in aolsim; a failed delivery reads as not ok.
     control::Result Run(const std::string& script);
     // The records a query writes.
