@@ -45,7 +45,8 @@ using Message = qm::WindowMessage;
 // model made.  Returning true means the model handled it; otherwise the
 // system's default applies (set text stores the text, close destroys the
 // window, show changes the show state).  A ShowWindow message arrives as the
-// state changes; its answer is ignored.
+// state changes, a read of the text (GetText) once it has been answered;
+// their answers are ignored.
 class Receiver {
 public:
     virtual ~Receiver() = default;

@@ -49,7 +49,7 @@ protected:
     Rows UploadEvents() {
         Rows out;
         for (auto& row : client.Records("events"))
-            if (row.size() == 3 && row[1] == "_AOL_Modal") out.push_back(row);
+            if (row.size() != 3 || row[1] == "_AOL_Modal") out.push_back(row);  // errors too
         return out;
     }
     // What happened to the upload window as (kind, caption) pairs in order.
