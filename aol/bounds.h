@@ -41,4 +41,16 @@ constexpr int kMenuItems = 1024;
 // far beyond any caption, status text or chat line.
 constexpr int kMaxTextRead = 65536;
 
+// Disconnect protection's waits on the client.  Signing on over a slow line
+// takes a while; a client that neither welcomes the user nor shows its
+// sign-on window again within this long is left alone (the next look tries
+// again).
+constexpr double kSignOnSeconds = 120.0;
+// A room keyword: the room, the alert or a sign-off within this long.
+constexpr double kRoomSeconds = 60.0;
+// A toolbar icon's pop-up menu opens within this long, or no key is sent.
+constexpr double kPopupMenuSeconds = 5.0;
+// A scan of the client's document windows visits at most this many.
+constexpr int kDocumentWindows = 1024;
+
 }  // namespace qm::bounds

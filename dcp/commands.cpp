@@ -1,0 +1,91 @@
+// The "dcp options" commands and the client-version setting.  Each changes a
+// check mark (or asks for a text) and writes the choice at once; none posts
+// anything or shows a message.
+#include "aol/client_version.h"
+#include "app/program.h"
+#include "app/settings.h"
+#include "dcp/password.h"
+#include "dcp/protection.h"
+
+namespace qm {
+namespace {
+
+// Greyed while protection is off; their marks stay as they are.
+constexpr const char* kDependents[] = {"setpassword", "enablereenterroom", "setroom", "resumedl", "resumeul"};
+
+constexpr const char* kPasswordPrompt =
+    "enter your aol password for current screen name.  if your password is stored in aol preferences, you do "
+    "not need to enter a password.";
+
+}  // namespace
+
+void Protection::enabledcp_Click() {
+    Form2& menu = program_.form2;
+    const bool on = !menu.Checked("enabledcp");
+    menu.SetChecked("enabledcp", on);
+    program_.form1.Timer2.SetEnabled(on);
+    for (const char* item : kDependents) menu.SetEnabled(item, on);
+    WriteSetting(program_.platform, "dcp", "auto dcp", on ? "yes" : "no", SettingsFile(program_.platform));
+}
+
+void Protection::enablereenterroom_Click() {
+    Form2& menu = program_.form2;
+    const bool on = !menu.Checked("enablereenterroom");
+    menu.SetChecked("enablereenterroom", on);
+    WriteSetting(program_.platform, "dcp", "re-enter room", on ? "yes" : "no", SettingsFile(program_.platform));
+}
+
+void Protection::resumedl_Click() {
+    Form2& menu = program_.form2;
+    const std::string file = SettingsFile(program_.platform);
+    if (!menu.Checked("resumedl")) {
+        menu.SetChecked("resumedl", true);
+        menu.SetChecked("resumeul", false);
+        WriteSetting(program_.platform, "dcp", "resume download", "yes", file);
+        WriteSetting(program_.platform, "dcp", "resume upload", "no", file);
+    } else {
+        menu.SetChecked("resumedl", false);
+        WriteSetting(program_.platform, "dcp", "resume download", "no", file);
+    }
+}
+
+void Protection::resumeul_Click() {
+    Form2& menu = program_.form2;
+    const std::string file = SettingsFile(program_.platform);
+    if (!menu.Checked("resumeul")) {
+        menu.SetChecked("resumeul", true);
+        menu.SetChecked("resumedl", false);
+        WriteSetting(program_.platform, "dcp", "resume upload", "yes", file);
+        WriteSetting(program_.platform, "dcp", "resume download", "no", file);
+    } else {
+        menu.SetChecked("resumeul", false);
+        WriteSetting(program_.platform, "dcp", "resume upload", "no", file);
+    }
+}
+
+void Protection::setpassword_Click() {
+    const std::string answer = program_.platform.InputBox("set aol password", kPasswordPrompt, "");
+    if (answer.empty()) return;
+    // Not lost where no file takes it: this run still signs on with it.
+    if (dcp::StorePassword(program_.platform, answer))
+        unstoredPassword_.reset();
+    else
+        unstoredPassword_ = answer;
+}
+
+void Protection::setroom_Click() {
+    const std::string answer = program_.platform.InputBox("set dcp room", "enter an aol url and chat room name.", "");
+    if (answer.empty()) return;
+    WriteSetting(program_.platform, "dcp", "room", answer, SettingsFile(program_.platform));
+}
+
+void Protection::aolversion_Click() {
+    const std::string answer =
+        program_.platform.InputBox("set aol version", "enter 2.5, 3.0, 4.0, 5.0, 6.0, 7.0, 8.0 or auto.", "");
+    if (answer != "auto" && !aol::IsSettableVersion(answer)) return;
+    program_.version.setting = answer == "auto" ? "" : answer;
+    program_.form2.SetCaption("aolversion", "aol version: " + (answer == "auto" ? std::string("auto") : answer));
+    WriteSetting(program_.platform, "aol", "version", program_.version.setting, SettingsFile(program_.platform));
+}
+
+}  // namespace qm

@@ -1,0 +1,28 @@
+// The AOL password for signing back on, in its own profile file
+// "quillmoor.pws" (section "dcp", key PASSWORD, plain text).
+//
+// Its place is the system folder.  Where that cannot be written (a standard
+// user on a current Windows, a 64-bit Wine prefix without C:\windows\system),
+// the same file is kept in the user's own application-data folder, under
+// "quillmoor", instead.  That copy is written only when the system folder
+// refused the password, so it is the newer one whenever it exists, and it is
+// removed once the system folder takes a write again.
+#pragma once
+
+#include <string>
+
+#include "platform/platform.h"
+
+namespace qm::dcp {
+
+// The user's own copy of the password file; "" when there is no user folder.
+std::string FallbackPasswordFile(Platform& platform);
+
+// Stores the password; false when no place would take it.
+bool StorePassword(Platform& platform, const std::string& password);
+
+// The stored password: the user's own copy when it holds one, otherwise the
+// system folder's; "" when none is stored.
+std::string ReadPassword(Platform& platform);
+
+}  // namespace qm::dcp
