@@ -324,8 +324,12 @@ std::optional<std::string> SimPlatform::GetText(Hwnd window, int bufferSize) {
     Hook(Op::GetText, window);
     if (!window) return std::string();
     if (!Exchange(window, nullptr)) return std::nullopt;
-    if (bufferSize <= 0) return std::string();
-    return Get(window)->text.substr(0, static_cast<std::size_t>(bufferSize - 1));
+    const std::string text =
+        bufferSize <= 0 ? std::string() : Get(window)->text.substr(0, static_cast<std::size_t>(bufferSize - 1));
+    // The window hears the read once its answer is made: whatever it does
+    // then (it may even go) is not in the answer.
+    Deliver(window, Message{Msg::GetText, static_cast<std::uint32_t>(std::max(bufferSize, 0)), {}});
+    return text;
 }
 
 bool SimPlatform::SetText(Hwnd window, const std::string& text) {
