@@ -802,6 +802,15 @@ bool Client::OnMessage(Handle window, const Message& message) {
             return true;
         case Msg::SetText:
             return false;
+        case Msg::GetText: {
+            Handle upload = UploadWindow();
+            if (endUploadOnRead_ > 0 && upload && window == NthChild(upload, "_AOL_Static", 1) &&
+                --endUploadOnRead_ == 0) {
+                Forget(upload);
+                host_.DestroyAtOnce(upload);
+            }
+            return false;
+        }
         case Msg::Char:
             return OnChar(window, win, message.wparam);
         case Msg::KeyDown:

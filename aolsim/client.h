@@ -210,6 +210,11 @@ public:
     // Another "_AOL_Modal" dialog, in front of the upload window.
     Handle ShowOtherModal(const std::string& caption);
     void CloseOtherModal();
+    // The upload ends as its file name (the first static's text) is read
+    // through a message for the `reads`th time from now: that reader still
+    // gets the name, but the window is gone by the time it has it.  Once;
+    // 0 never.
+    void EndUploadOnRead(int reads) { endUploadOnRead_ = reads > 0 ? reads : 0; }
     // "About N minutes remaining.", "About 1 minute remaining.", "Less than a
     // minute remaining." for 0.
     static std::string RemainingText(int minutes);
@@ -369,6 +374,7 @@ private:
     std::vector<Pending> pending_;
     std::vector<Handle> sending_;  // input boxes whose line is on its way
     std::optional<Transfer> download_, upload_;
+    int endUploadOnRead_ = 0;
     std::optional<Transfer> brokenDownload_, brokenUpload_;
 
     std::vector<ChatLine> chat_;

@@ -388,6 +388,9 @@ const std::map<std::string, Runner::Verb>& Runner::Verbs() {
              r.c_.SetUploadProgress(static_cast<int>(r.Int(1, -1, 100)), r.Arg(2));
          }}},
         {"upload-end", {0, 0, [](Runner& r) { r.c_.EndUpload(); }}},
+        {"upload-end-on-read", {1, 1, [](Runner& r) {
+             r.c_.EndUploadOnRead(static_cast<int>(r.Int(1, 0, kMax)));
+         }}},
         {"modal", {1, 1, [](Runner& r) { r.c_.ShowOtherModal(r.Arg(1)); }}},
         {"modal-close", {0, 0, [](Runner& r) { r.c_.CloseOtherModal(); }}},
         // ---- faults

@@ -45,7 +45,8 @@ using Message = qm::WindowMessage;
 // model made.  Returning true means the model handled it; otherwise the
 // system's default applies (set text stores the text, close destroys the
 // window, show changes the show state).  A ShowWindow message arrives as the
-// state changes; its answer is ignored.
+// state changes, a read of the text (GetText) once it has been answered;
+// their answers are ignored.
 class Receiver {
 public:
     virtual ~Receiver() = default;
@@ -73,6 +74,11 @@ public:
     // Destroys the window and its children.  Nothing happens for a window
     // that is gone.
     virtual void Destroy(Handle window) = 0;
+    // As Destroy, for a window that ends while it answers another program's
+    // message: the answer must not wait on the window's going (under Wine
+    // without a window manager, hiding a captioned window first holds its
+    // thread for seconds).
+    virtual void DestroyAtOnce(Handle window) { Destroy(window); }
     virtual bool Exists(Handle window) = 0;
     // Sets the text as the window's own program does: no message arrives.
     virtual void SetText(Handle window, const std::string& text) = 0;

@@ -15,6 +15,9 @@ enum class Msg : std::uint32_t {
     // Not sent by the program: how a window hears that its show state
     // changed (WM_SHOWWINDOW's number), wparam = ShowCmd.
     Show = 0x0018,
+    // Not sent by the program either (it reads texts): how a window hears
+    // that its text was read (WM_GETTEXT's number), after the answer is made.
+    GetText = 0x000D,
     KeyDown = 0x0100,      // WM_KEYDOWN, wparam = virtual key
     KeyUp = 0x0101,        // WM_KEYUP, wparam = virtual key
     Char = 0x0102,         // WM_CHAR, wparam = character code

@@ -100,6 +100,10 @@ public:
     virtual void MouseUp(Control where, MouseButton button) = 0;
 };
 
+// The most bytes the input prompt takes as typed: as much as a stored setting
+// reads back whole.
+constexpr int kInputBoxMaxLength = 749;
+
 // The 88-byte NOTIFYICONDATAA record the shell takes (ANSI, version 1).
 constexpr std::size_t kTrayRecordSize = 88;
 enum class TrayOp : std::uint32_t { Add = 0, Modify = 1, Delete = 2 };
@@ -197,7 +201,9 @@ public:
     // clicks elsewhere.  Returns the chosen item's id, 0 when nothing (or a
     // greyed item) was chosen.
     virtual int TrackPopupMenu(const PopupItem& root, Hwnd owner, std::optional<Point> at, int defaultId) = 0;
-    // A one-line prompt; "" when cancelled.
+    // A one-line prompt; "" when cancelled.  It takes up to kInputBoxMaxLength
+    // bytes as they are typed and refuses more, so no answer is cut short
+    // afterwards; a longer default text is shown and returned whole.
     virtual std::string InputBox(const std::string& title, const std::string& prompt,
                                  const std::string& defaultText) = 0;
     // A modal box with an OK button.

@@ -187,14 +187,11 @@ TEST_F(Upchat, TickDueWhileATickRunsIsSkipped) {
 TEST_F(Upchat, UploadGoneBeforeTheTicksLookupShowsTheBoxAndRecordsWhatIsRead) {
     Begin(kAutoOn);
     Upload();
-    // The tick looks up "_AOL_Modal" three times: for the name, for the test,
-    // then to hide it.  The upload ends just before the third.
-    int lookups = 0;
-    sim.SetHook([&](sim::Op op, Hwnd) {
-        if (op == sim::Op::FindWindow && ++lookups == 3) client.EndUpload();
-    });
+    // The tick reads the name three times: in the lookup of the name read,
+    // as the name, and in the lookup of its test.  The upload ends right
+    // after the third, before the window is looked up to be hidden.
+    client.EndUploadOnRead(3);
     sim.RunFor(kTick);
-    sim.SetHook({});
     ASSERT_EQ(sim.MessageBoxes().size(), 1u);
     EXPECT_EQ(sim.MessageBoxes()[0].title, "upchat error");
     EXPECT_EQ(sim.MessageBoxes()[0].text, "upchat window not found, stupid ass!");
@@ -249,17 +246,14 @@ TEST_F(Upchat, CommandsWithoutAnUploadDoNothing) {
 
 TEST_F(Upchat, CommandsShowTheirBoxWhenTheUploadIsGoneByTheLookup) {
     Begin();
+    // The command reads the name twice (in the lookup, then as the name);
+    // the upload ends right after.
     Upload();
-    int lookups = 0;
-    // One lookup for the name, the second is the command's own.
-    sim.SetHook([&](sim::Op op, Hwnd) {
-        if (op == sim::Op::FindWindow && ++lookups == 2) client.EndUpload();
-    });
+    client.EndUploadOnRead(2);
     Click("upchaton");
-    lookups = 0;
     Upload();
+    client.EndUploadOnRead(2);
     Click("upchatoff");
-    sim.SetHook({});
     ASSERT_EQ(sim.MessageBoxes().size(), 2u);
     EXPECT_EQ(sim.MessageBoxes()[0].title, "upchat error");
     EXPECT_EQ(sim.MessageBoxes()[0].text, "upchat window not found, stupid ass!");

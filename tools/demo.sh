@@ -77,8 +77,11 @@ mkdir -p "$demo" "$shots"
 rm -f "$shots"/*.png
 cp "$build/exe/quillmoor.exe" "$demo/"
 # Under Wine another program's menus cannot be read, so the client's version
-# is set; idle announcements every minute; three reasons to rotate.
-printf '[aol]\r\nVERSION=8.0\r\n[interval]\r\nINTERVAL=1\r\n' >"$demo/quillmoor.dat"
+# is set; idle announcements every minute; three reasons to rotate; and
+# disconnect protection that re-enters the room (the stand-in client takes
+# any password).
+printf '[aol]\r\nVERSION=8.0\r\n[interval]\r\nINTERVAL=1\r\n[dcp]\r\nAUTO DCP=yes\r\nRE-ENTER ROOM=yes\r\nROOM=%s\r\n' \
+  "$room" >"$demo/quillmoor.dat"
 printf 'getting coffee\r\nwalking the dog\r\nback in 5\r\n' >"$demo/quillmoor.rea"
 : >"$log"
 
@@ -116,6 +119,7 @@ wait_for "quillmoor's entry announcement" 60 at_least "quillmoor idle $(printf '
 
 if [ "$mode" = live ]; then
   say "quillmoor runs on your display: its menu button is the arrow at its left; choose exit there (or press Ctrl+C here)"
+  say "sign off in the client (Sign Off > Sign Off) and watch quillmoor sign back on and return to the room"
   while quillmoor_runs; do sleep 1; done
   say "quillmoor ended"
   exit 0
@@ -157,9 +161,12 @@ wait_for "two idle announcements with rotating reasons (real minutes)" 150 at_le
   fail "the idle clock never announced"
 shot 4-idling "$main"
 
-say "the client loses its connection; quillmoor's protection is off here, so it stays signed off"
-ctl "disconnect status"
-sleep 3
+say "the client loses its connection: quillmoor signs back on and returns to the room"
+ctl "disconnect status" || fail "aolsimctl could not reach the client"
+wait_for "the re-enter announcement after signing back on" 120 at_least ">dcp re-enter" 1 ||
+  fail "quillmoor never returned to the room"
+sleep 2
+shot 5-back-in-the-room "$main"
 
 say "exit: the farewell, then quillmoor ends"
 open_menu
@@ -167,5 +174,5 @@ keys Up Return
 wait_for "quillmoor to end" 60 bash -c "! xdotool search --name '^quillmoor idle by dorwick\$'" ||
   fail "quillmoor did not end"
 sleep 1
-shot 5-farewell
+shot 6-farewell
 say "the tour is over"

@@ -267,6 +267,39 @@ TEST_F(ClientTest, UploadIsATopLevelModalBehindAnyOtherAndShowsAreRecorded) {
     EXPECT_EQ(GetText(w), "File Transfer - 50%");
 }
 
+TEST_F(ClientTest, UploadEndsAsItsNameIsReadTheNthTime) {
+    Begin("8.0");
+    Handle w = client.StartUpload("a.zip", 12, Client::RemainingText(2));
+    Hwnd name = p.FindWindowEx(w, 0, "_AOL_Static");
+    Hwnd left = p.FindWindowEx(w, name, "_AOL_Static");
+    client.EndUploadOnRead(2);
+    // The window's other texts, and the name seen without a message, do not count.
+    EXPECT_EQ(GetText(w), "File Transfer - 12%");
+    EXPECT_EQ(GetText(left), "About 2 minutes remaining.");
+    EXPECT_EQ(Caption(name), "Now Uploading a.zip");
+    EXPECT_EQ(GetText(name), "Now Uploading a.zip");
+    EXPECT_EQ(client.UploadWindow(), w);
+    // The reader still gets the name, but the upload is over when it has it.
+    EXPECT_EQ(GetText(name), "Now Uploading a.zip");
+    EXPECT_FALSE(p.IsWindow(w));
+    EXPECT_EQ(p.FindWindow("_AOL_Modal"), 0u);
+    // Once.
+    Handle next = client.StartUpload("b.zip", 1, "");
+    EXPECT_EQ(GetText(p.FindWindowEx(next, 0, "_AOL_Static")), "Now Uploading b.zip");
+    EXPECT_EQ(GetText(p.FindWindowEx(next, 0, "_AOL_Static")), "Now Uploading b.zip");
+    EXPECT_EQ(client.UploadWindow(), next);
+}
+
+TEST_F(ClientTest, DownloadNameReadsDoNotEndTheUpload) {
+    Begin("8.0");
+    Handle down = client.StartDownload("d.zip", 5, "");
+    Handle up = client.StartUpload("u.zip", 5, "");
+    client.EndUploadOnRead(1);
+    EXPECT_EQ(GetText(p.FindWindowEx(down, 0, "_AOL_Static")), "Now Downloading d.zip");
+    EXPECT_EQ(client.UploadWindow(), up);
+    EXPECT_EQ(client.DownloadWindow(), down);
+}
+
 // ---- faults and the client's end ---------------------------------------------------------------
 
 TEST_F(ClientTest, ReactionsFollowTheirTriggerOnce) {

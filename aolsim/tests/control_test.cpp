@@ -154,6 +154,10 @@ TEST_F(ControlRun, ScenarioCommandsReachTheClient) {
     Ok("modal-close; upload-progress 7 x; download-progress 50 y");
     EXPECT_EQ(Caption(client.UploadWindow()), "File Transfer - 7%");
     EXPECT_EQ(Caption(client.DownloadWindow()), "File Transfer - 50%");
+    Ok("upload-end-on-read 1");
+    EXPECT_EQ(GetText(p.FindWindowEx(client.UploadWindow(), 0, "_AOL_Static")), "Now Uploading b.zip");
+    EXPECT_EQ(client.UploadWindow(), 0u);
+    Ok("upload b.zip 7 x");
     Ok("download-end; upload-end; close \"Look alike\"; close Empty");
     EXPECT_EQ(client.DownloadWindow() | client.UploadWindow() | client.FindDocument("Look alike"), 0u);
     Ok("reject nowhere; map \"teen chat\" \"Teens 3\"; alert-after-keyword 1; delay room 0");
@@ -192,6 +196,7 @@ TEST_F(ControlRun, BadCommandsStopTheScriptWithAReason) {
                   "line 1: \"99999999999999999999\" is not a whole number from 0 to 1000000"},
              Refusal{"download a 101 x", "line 1: \"101\" is not a whole number from -1 to 100"},
              Refusal{"download a -2 x", "line 1: \"-2\" is not a whole number from -1 to 100"},
+             Refusal{"upload-end-on-read -1", "line 1: \"-1\" is not a whole number from 0 to 1000000"},
              Refusal{"never-empties yes", "line 1: \"yes\" is neither on nor off"},
              Refusal{"when never vanish", "line 1: unknown trigger \"never\""},
              Refusal{"when password-typed explode", "line 1: unknown reaction \"explode\""},

@@ -163,6 +163,17 @@ void Win32Host::Destroy(Handle window) {
     --quiet_;
 }
 
+void Win32Host::DestroyAtOnce(Handle window) {
+    HWND h = ToHwnd(window);
+    if (!window || !IsWindow(h)) return;
+    // Not shown any more as far as the system knows, so nothing is hidden
+    // (and waited for) on the way out.
+    ++quiet_;
+    SetWindowLongPtrA(h, GWL_STYLE, GetWindowLongPtrA(h, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_VISIBLE));
+    --quiet_;
+    Destroy(window);
+}
+
 bool Win32Host::Exists(Handle window) { return window && IsWindow(ToHwnd(window)); }
 
 void Win32Host::SetText(Handle window, const std::string& text) {
@@ -177,11 +188,13 @@ void Win32Host::SetText(Handle window, const std::string& text) {
 std::string Win32Host::Text(Handle window) {
     HWND h = ToHwnd(window);
     if (!window || !IsWindow(h)) return "";
+    // The model's own look is not another program's read.
+    ++quiet_;
     int n = GetWindowTextLengthA(h);
-    if (n <= 0) return "";
-    std::string text(static_cast<std::size_t>(n) + 1, '\0');
-    int got = GetWindowTextA(h, text.data(), n + 1);
-    text.resize(static_cast<std::size_t>(std::clamp(got, 0, n)));
+    std::string text(static_cast<std::size_t>(std::max(n, 0)) + 1, '\0');
+    int got = n > 0 ? GetWindowTextA(h, text.data(), n + 1) : 0;
+    --quiet_;
+    text.resize(static_cast<std::size_t>(std::clamp(got, 0, std::max(n, 0))));
     return text;
 }
 
@@ -356,6 +369,13 @@ LRESULT CALLBACK Win32Host::OwnProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM l
         case WM_NCDESTROY:
             host->shown_.erase(hwnd);
             break;
+        case WM_GETTEXT: {
+            // Heard once the answer is made, as in the simulated host.
+            LRESULT r = DefWindowProcA(hwnd, msg, wparam, lparam);
+            if (!host->quiet_ && host->receiver_)
+                host->receiver_->OnMessage(ToHandle(hwnd), Message{Msg::GetText, static_cast<std::uint32_t>(wparam), {}});
+            return r;
+        }
         default:
             if (host->Deliver(hwnd, msg, wparam, lparam)) return msg == WM_SETTEXT ? TRUE : 0;
             if (msg == WM_SETTEXT) {

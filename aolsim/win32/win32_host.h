@@ -40,6 +40,7 @@ public:
     void Attach(Receiver* receiver) override { receiver_ = receiver; }
     Handle Create(const std::string& cls, const std::string& text, Handle parent) override;
     void Destroy(Handle window) override;
+    void DestroyAtOnce(Handle window) override;
     bool Exists(Handle window) override;
     void SetText(Handle window, const std::string& text) override;
     std::string Text(Handle window) override;

@@ -324,8 +324,12 @@ std::optional<std::string> SimPlatform::GetText(Hwnd window, int bufferSize) {
     Hook(Op::GetText, window);
     if (!window) return std::string();
     if (!Exchange(window, nullptr)) return std::nullopt;
-    if (bufferSize <= 0) return std::string();
-    return Get(window)->text.substr(0, static_cast<std::size_t>(bufferSize - 1));
+    const std::string text =
+        bufferSize <= 0 ? std::string() : Get(window)->text.substr(0, static_cast<std::size_t>(bufferSize - 1));
+    // The window hears the read once its answer is made: whatever it does
+    // then (it may even go) is not in the answer.
+    Deliver(window, Message{Msg::GetText, static_cast<std::uint32_t>(std::max(bufferSize, 0)), {}});
+    return text;
 }
 
 bool SimPlatform::SetText(Hwnd window, const std::string& text) {
@@ -663,7 +667,11 @@ Hwnd SimPlatform::TrayWindow() {
 
 bool SimPlatform::TrayNotify(TrayOp op, const std::vector<std::uint8_t>& record) {
     trayCalls_.push_back(TrayCall{op, record});
-    return !trayRefuses_ && record.size() == kTrayRecordSize;
+    if (trayRefuses_ || record.size() != kTrayRecordSize) return false;
+    // As the real backend: the record must name the window that hears it.
+    const std::uint32_t window = static_cast<std::uint32_t>(record[4]) | static_cast<std::uint32_t>(record[5]) << 8 |
+                                 static_cast<std::uint32_t>(record[6]) << 16 | static_cast<std::uint32_t>(record[7]) << 24;
+    return window == TrayWindow();
 }
 
 void SimPlatform::OnTaskbarCreated(std::function<void()> handler) { taskbarHandler_ = std::move(handler); }

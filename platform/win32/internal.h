@@ -15,6 +15,11 @@ namespace qm::win32 {
 
 inline constexpr char kHelperClass[] = "quillmoorHelper";
 inline constexpr char kMainClass[] = "quillmoorForm";
+inline constexpr char kEditorClass[] = "quillmoorEditor";
+
+// Posted to the reasons editor when its list must be filled from the model
+// again.
+inline constexpr UINT kFillEditorList = WM_APP + 1;
 
 // The atom of the standard dialog class "#32770".
 inline constexpr ATOM kDialogAtom = 0x8002;

@@ -126,7 +126,13 @@ Hwnd Win32Platform::CreateMainWindow(const std::string& caption, const MainWindo
 }
 
 void Win32Platform::Invalidate(Hwnd window) {
-    if (window) ::InvalidateRect(ToHwnd(window), nullptr, FALSE);
+    if (!window) return;
+    HWND h = ToHwnd(window);
+    // The editor's list is filled again from the pump, once for any number
+    // of changes, and never inside the list's own notification.
+    if (h == editor_ && editor_ && !fillPending_)
+        fillPending_ = ::PostMessageA(editor_, kFillEditorList, 0, 0) != FALSE;
+    ::InvalidateRect(h, nullptr, FALSE);
 }
 
 void Win32Platform::OnPaint(HWND hwnd) {

@@ -46,6 +46,8 @@ Win32Platform::Win32Platform(std::string instanceName) : instanceName_(std::move
     if (!smallIcon_) smallIcon_ = icon_;
     background_ = static_cast<HBITMAP>(
         ::LoadImageA(instance_, MAKEINTRESOURCEA(IDB_BACKGROUND), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    editorBackground_ = static_cast<HBITMAP>(
+        ::LoadImageA(instance_, MAKEINTRESOURCEA(IDB_EDITOR), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 
     WNDCLASSEXA helper{};
     helper.cbSize = sizeof helper;
@@ -62,6 +64,11 @@ Win32Platform::Win32Platform(std::string instanceName) : instanceName_(std::move
     main.lpszClassName = kMainClass;
     ::RegisterClassExA(&main);
 
+    WNDCLASSEXA editor = main;
+    editor.lpfnWndProc = &Win32Platform::EditorProc;
+    editor.lpszClassName = kEditorClass;
+    ::RegisterClassExA(&editor);
+
     // Top-level, not message-only: the shell's "TaskbarCreated" is broadcast
     // to top-level windows.
     taskbarCreated_ = ::RegisterWindowMessageA("TaskbarCreated");
@@ -70,9 +77,12 @@ Win32Platform::Win32Platform(std::string instanceName) : instanceName_(std::move
 }
 
 Win32Platform::~Win32Platform() {
+    if (editor_) ::DestroyWindow(editor_);
     if (main_) ::DestroyWindow(main_);
     if (helper_) ::DestroyWindow(helper_);
     if (background_) ::DeleteObject(background_);
+    if (editorBackground_) ::DeleteObject(editorBackground_);
+    if (editorListBrush_) ::DeleteObject(editorListBrush_);
     if (instanceMutex_) ::CloseHandle(instanceMutex_);
 }
 

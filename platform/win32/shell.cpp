@@ -1,5 +1,6 @@
 #include "platform/win32/win32_platform.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "platform/win32/internal.h"
@@ -12,16 +13,36 @@ std::uint32_t LittleEndian32(const std::vector<std::uint8_t>& bytes, std::size_t
            static_cast<std::uint32_t>(bytes[at + 2]) << 16 | static_cast<std::uint32_t>(bytes[at + 3]) << 24;
 }
 
+// The shell's record, version 1, as each build lays it out: the seam's 88
+// bytes are the 32-bit layout; the 64-bit one widens the handles.
+#if defined(_WIN64)
+static_assert(NOTIFYICONDATAA_V1_SIZE == 104);
+static_assert(offsetof(NOTIFYICONDATAA, hWnd) == 8 && offsetof(NOTIFYICONDATAA, uID) == 16);
+static_assert(offsetof(NOTIFYICONDATAA, uFlags) == 20 && offsetof(NOTIFYICONDATAA, uCallbackMessage) == 24);
+static_assert(offsetof(NOTIFYICONDATAA, hIcon) == 32 && offsetof(NOTIFYICONDATAA, szTip) == 40);
+#else
+static_assert(NOTIFYICONDATAA_V1_SIZE == kTrayRecordSize);
+static_assert(offsetof(NOTIFYICONDATAA, hWnd) == 4 && offsetof(NOTIFYICONDATAA, uID) == 8);
+static_assert(offsetof(NOTIFYICONDATAA, uFlags) == 12 && offsetof(NOTIFYICONDATAA, uCallbackMessage) == 16);
+static_assert(offsetof(NOTIFYICONDATAA, hIcon) == 20 && offsetof(NOTIFYICONDATAA, szTip) == 24);
+#endif
+// Version 1 ends with its 64-byte tip.
+static_assert(offsetof(NOTIFYICONDATAA, cbSize) == 0);
+static_assert(NOTIFYICONDATAA_V1_SIZE - offsetof(NOTIFYICONDATAA, szTip) == 64);
+
 }  // namespace
 
 bool TranslateTrayRecord(const std::vector<std::uint8_t>& record, HWND window, HICON icon, NOTIFYICONDATAA& out) {
     if (record.size() != kTrayRecordSize) return false;
+    // The window that hears the icon's mouse must be the one the seam named.
+    if (LittleEndian32(record, 4) != ToSeam(window)) return false;
     std::memset(&out, 0, sizeof out);
-    // Version 1 of the record: the shell reads no field past the 64-byte tip.
+    // Version 1 of the record: the shell reads no field past the 64-byte tip,
+    // and no flag that asks for a later field may reach it.
     out.cbSize = NOTIFYICONDATAA_V1_SIZE;
     out.hWnd = window;
     out.uID = LittleEndian32(record, 8);
-    out.uFlags = LittleEndian32(record, 12);
+    out.uFlags = LittleEndian32(record, 12) & (NIF_MESSAGE | NIF_ICON | NIF_TIP);
     out.uCallbackMessage = LittleEndian32(record, 16);
     out.hIcon = icon;
     std::memcpy(out.szTip, record.data() + 24, 64);
@@ -34,9 +55,16 @@ bool TranslateTrayRecord(const std::vector<std::uint8_t>& record, HWND window, H
 bool Win32Platform::TrayNotify(TrayOp op, const std::vector<std::uint8_t>& record) {
     if (op != TrayOp::Add && op != TrayOp::Modify && op != TrayOp::Delete) return false;
     NOTIFYICONDATAA data;
-    if (!helper_ || !TranslateTrayRecord(record, helper_, smallIcon_, data)) return false;
+    if (!helper_ || !TranslateTrayRecord(record, helper_, MainIcon(), data)) return false;
     if (op != TrayOp::Delete && (data.uFlags & NIF_MESSAGE)) trayCallback_ = data.uCallbackMessage;
     return ::Shell_NotifyIconA(static_cast<DWORD>(op), &data) != FALSE;
+}
+
+HICON Win32Platform::MainIcon() const {
+    // The small one: the tray shows icons at that size.
+    if (main_)
+        if (auto icon = reinterpret_cast<HICON>(::SendMessageA(main_, WM_GETICON, ICON_SMALL, 0))) return icon;
+    return smallIcon_;
 }
 
 Hwnd Win32Platform::TrayWindow() { return ToSeam(helper_); }

@@ -21,8 +21,9 @@
 namespace qm::win32 {
 
 // The shell's record as this build lays it out, made from the seam's 88-byte
-// record.  The window and icon fields are ours, whatever the record says; the
-// tip is always terminated.  False when the record is not 88 bytes.
+// record: version 1, with `window` and the icon `icon`, only the flags that
+// version knows, and the tip always terminated.  False when the record is not
+// 88 bytes or names a window other than `window`.
 bool TranslateTrayRecord(const std::vector<std::uint8_t>& record, HWND window, HICON icon, NOTIFYICONDATAA& out);
 
 class Win32Platform : public Platform {
@@ -92,6 +93,9 @@ public:
 
     // The hidden window that owns the timers and receives the tray callback.
     HWND HelperWindow() const { return helper_; }
+    // The reasons editor's list box, and the tooltip over it.
+    HWND EditorList() const { return editorList_; }
+    HWND EditorTooltip() const { return editorTip_; }
 
 private:
     struct TimerSlot {
@@ -102,12 +106,20 @@ private:
 
     static LRESULT CALLBACK HelperProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
     static LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
+    static LRESULT CALLBACK EditorProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
+    static LRESULT CALLBACK EditorListProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
     LRESULT OnHelperMessage(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
     LRESULT OnMainMessage(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
     void OnTimer(UINT_PTR id);
     void OnPaint(HWND hwnd);
     void OnMouseDown(HWND hwnd, LPARAM lparam, MouseButton button);
     void OnLeftButtonUp(LPARAM lparam);
+    LRESULT OnEditorMessage(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
+    LRESULT OnEditorListMessage(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
+    void OnEditorPaint(HWND hwnd);
+    void FillEditorList();
+    // The main window's icon, which the tray shows.
+    HICON MainIcon() const;
 
     // Handles one message of the pump; false for WM_QUIT.
     bool Dispatch(MSG& msg);
@@ -130,6 +142,14 @@ private:
     MainWindowModel* model_ = nullptr;
     MainWindowLayout layout_;
     bool label1Pressed_ = false;
+
+    HWND editor_ = nullptr, editorList_ = nullptr, editorTip_ = nullptr;
+    WNDPROC listProc_ = nullptr;  // the list box's own, which ours passes on to
+    HBITMAP editorBackground_ = nullptr;
+    HBRUSH editorListBrush_ = nullptr;
+    EditorWindowModel* editorModel_ = nullptr;
+    EditorWindowLayout editorLayout_;
+    bool fillPending_ = false;
 
     std::vector<std::unique_ptr<TimerSlot>> timers_;
 

@@ -59,11 +59,11 @@ bool QuillmoorProcess::Start() {
     return Eventually([&] { return MainWindow() != nullptr || !Running(); }, 60) && MainWindow() != nullptr;
 }
 
-HWND QuillmoorProcess::FindOwnWindow(const char* cls, const char* caption) const {
+HWND QuillmoorProcess::FindOwnWindow(const char* cls, const char* caption, bool shown) const {
     for (HWND h = ::FindWindowExA(nullptr, nullptr, cls, caption); h; h = ::FindWindowExA(nullptr, h, cls, caption)) {
         DWORD owner = 0;
         ::GetWindowThreadProcessId(h, &owner);
-        if (owner == process_.dwProcessId && process_.dwProcessId && ::IsWindowVisible(h)) return h;
+        if (owner == process_.dwProcessId && process_.dwProcessId && (!shown || ::IsWindowVisible(h))) return h;
     }
     return nullptr;
 }
@@ -138,6 +138,39 @@ void TypeText(const std::string& text) {
             ::SendInput(1, &up, sizeof up);
         }
     }
+}
+
+}  // namespace e2e
+
+namespace e2e {
+
+bool Xdotool(const std::string& arguments, double seconds) {
+    // Wine gives no handle of a Unix process to wait on: the shell leaves
+    // xdotool's exit code in a file of the Unix temporary folder instead.
+    static int runs = 0;
+    const std::string mark =
+        "/tmp/qm-xdotool-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++runs);
+    std::string windowsMark = "Z:" + mark;
+    std::replace(windowsMark.begin(), windowsMark.end(), '/', '\\');
+    ::DeleteFileA(windowsMark.c_str());
+    std::string command = "/bin/sh -c \"xdotool " + arguments + "; echo $? > " + mark + ".part && mv " + mark +
+                          ".part " + mark + "\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return false;
+    if (pi.hProcess) ::CloseHandle(pi.hProcess);
+    if (pi.hThread) ::CloseHandle(pi.hThread);
+    std::optional<std::string> code;
+    Eventually([&] {
+        std::ifstream file(windowsMark);
+        std::string line;
+        if (file && std::getline(file, line)) code = line;
+        return code.has_value();
+    }, seconds);
+    ::DeleteFileA(windowsMark.c_str());
+    return code == "0";
 }
 
 }  // namespace e2e

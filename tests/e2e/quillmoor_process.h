@@ -34,8 +34,8 @@ public:
     // Its shown main window, or nullptr.
     HWND MainWindow() const;
     // A top-level window of its process of that class (and caption, when
-    // given) that is visible, or nullptr.
-    HWND FindOwnWindow(const char* cls, const char* caption = nullptr) const;
+    // given) that is visible (or any, when `shown` is false), or nullptr.
+    HWND FindOwnWindow(const char* cls, const char* caption = nullptr, bool shown = true) const;
     bool Running() const;
     // Waits (bounded) until it ended by itself; false when it still runs.
     bool WaitForEnd(double seconds);
@@ -67,5 +67,12 @@ bool Eventually(Test test, double seconds = 20) {
 void MouseClick(int screenX, int screenY, bool right = false);
 void KeyPress(WORD virtualKey);
 void TypeText(const std::string& text);
+
+// Real input through the X display Wine draws on: runs the Unix program
+// xdotool with these arguments (Wine starts Unix programs too) and waits,
+// at most `seconds`, until it has ended.  True when it ran and succeeded.
+// Screen coordinates are the X display's: Wine's windows sit where Windows
+// says they are when there is no window manager.
+bool Xdotool(const std::string& arguments, double seconds = 15);
 
 }  // namespace e2e

@@ -144,6 +144,31 @@ TEST_F(Aolsim, UploadHiddenMinimizedAndRestoredIsRecorded) {
                                              {"restored", "_AOL_Modal", c}}));
 }
 
+// Read as quillmoor reads it: the "W" messages, length first.
+std::string ReadW(HWND w) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(w, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 1000, &length)) return "<no answer>";
+    std::wstring text(length + 2, L'\0');
+    DWORD_PTR got = 0;
+    if (!SendMessageTimeoutW(w, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 1000,
+                             &got))
+        return "<no answer>";
+    return std::string(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(got));
+}
+
+TEST_F(Aolsim, UploadEndsAsItsNameIsReadTheNthTime) {
+    Begin("start 8.0; signon Joe; upload a.zip 12 \"About 1 minute remaining.\"; upload-end-on-read 2");
+    HWND modal = TopLevel("_AOL_Modal");
+    ASSERT_NE(modal, nullptr);
+    HWND name = Child(modal, "_AOL_Static");
+    EXPECT_EQ(ReadW(modal), "File Transfer - 12%");
+    EXPECT_EQ(ReadW(name), "Now Uploading a.zip");
+    EXPECT_EQ(TopLevel("_AOL_Modal"), modal);
+    // The reader gets the name, and the window is gone by then.
+    EXPECT_EQ(ReadW(name), "Now Uploading a.zip");
+    EXPECT_EQ(TopLevel("_AOL_Modal"), nullptr);
+}
+
 TEST_F(Aolsim, ChannelCarriesHighBytesAndRefusesWhatItCannotRead) {
     Begin("start foreign");
     EXPECT_EQ(aolsim.Records("echo \"\xB7 a\" \\x01"), (Rows{{"\xB7 a", "\x01"}}));

@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
-"""Draws quillmoor's artwork: the main window's background and the program icon.
+"""Draws quillmoor's artwork: the backgrounds of the main window and of the
+reasons editor, and the program icon.
 
 Standard library only, deterministic: running it again writes the same bytes.
-The build uses the files it wrote (background.bmp, quillmoor.ico), so it only
+The build uses the files it wrote (background.bmp, editor.bmp, quillmoor.ico),
+so it only
 needs to run again when the artwork changes:
 
     python3 platform/win32/art/make_art.py
@@ -18,6 +20,11 @@ BMP_W, BMP_H = 118, 52
 CLIENT_W, CLIENT_H = 116, 51
 LABEL1 = (8, 24, 17, 17)   # the menu button
 LABEL2 = (32, 25, 73, 17)  # the idle clock
+
+# The editor's bitmap is 296 x 72; the window shows its top-left 295 x 71.
+EDITOR_W, EDITOR_H = 296, 72
+EDITOR_CLIENT_W, EDITOR_CLIENT_H = 295, 71
+EDITOR_LIST = (10, 7, 273, 58)  # the reasons list
 
 SLATE_TOP = (0x37, 0x43, 0x52)
 SLATE_BOTTOM = (0x1a, 0x21, 0x2a)
@@ -206,6 +213,45 @@ def background():
     return c
 
 
+def editor_background():
+    c = Canvas(EDITOR_W, EDITOR_H)
+    for y in range(EDITOR_H):
+        row = mix(SLATE_TOP, SLATE_BOTTOM, y / (EDITOR_CLIENT_H - 1))
+        for x in range(EDITOR_W):
+            c.px[y][x] = row
+
+    # The frame on the part the window shows, as on the main window.
+    for x in range(EDITOR_CLIENT_W):
+        c.put(x, 0, BORDER)
+        c.put(x, EDITOR_CLIENT_H - 1, BORDER)
+    for y in range(EDITOR_CLIENT_H):
+        c.put(0, y, BORDER)
+        c.put(EDITOR_CLIENT_W - 1, y, BORDER)
+    for x in range(1, EDITOR_CLIENT_W - 1):
+        c.put(x, 1, BEVEL)
+    for y in range(1, EDITOR_CLIENT_H - 1):
+        c.put(1, y, BEVEL)
+    for x in range(EDITOR_CLIENT_W, EDITOR_W):
+        for y in range(EDITOR_H):
+            c.px[y][x] = BORDER
+    for x in range(EDITOR_W):
+        c.px[EDITOR_H - 1][x] = BORDER
+
+    # A sunken rim around the list: dark above and left, light below and right.
+    lx, ly, lw, lh = EDITOR_LIST
+    for x in range(lx - 1, lx + lw + 1):
+        c.put(x, ly - 1, INK)
+        c.put(x, ly + lh, FIELD_EDGE)
+    for y in range(ly - 1, ly + lh + 1):
+        c.put(lx - 1, y, INK)
+        c.put(lx + lw, y, FIELD_EDGE)
+
+    # A slim quill standing in the margin right of the list.
+    feather(c, tip=(290.5, 5.0), nib=(288.0, 64.0), width=2.6,
+            vane_color=CREAM, barb_color=(0x8f, 0x7f, 0x5a), shaft_color=(0xe9, 0xd5, 0x9c))
+    return c
+
+
 def write_bmp(canvas, path):
     row_bytes = (canvas.w * 3 + 3) & ~3
     pixels = bytearray()
@@ -280,6 +326,7 @@ def write_ico(canvases, path):
 
 def main():
     write_bmp(background(), os.path.join(HERE, 'background.bmp'))
+    write_bmp(editor_background(), os.path.join(HERE, 'editor.bmp'))
     write_ico([icon(16), icon(32)], os.path.join(HERE, 'quillmoor.ico'))
 
 

@@ -2,11 +2,14 @@
 // test makes itself, in this process.
 #include "platform/win32/win32_platform.h"
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -18,6 +21,8 @@ namespace qm::win32 {
 namespace {
 
 constexpr MainWindowLayout kLayout{116, 51, {8, 24, 17, 17}, {32, 25, 73, 17}};
+const EditorWindowLayout kEditorLayout{295, 71, {10, 7, 273, 58}, RGB(128, 128, 255), RGB(255, 255, 255),
+                                        "right click for options"};
 
 // ---- helpers ------------------------------------------------------------------
 
@@ -503,89 +508,232 @@ const PopupItem kMenu{0, "", false, true,
                        {0, "-", false, true, {}},
                        {11, "first", true, true, {}},
                        {0, "more", false, true, {{21, "inner", false, true, {}}, {22, "greyed", false, false, {}}}},
+                       {13, "handle: R&B\tfan", false, true, {}},
                        {12, "exit", false, true, {}}}};
 
 // The menu that a pop-up menu window shows (MN_GETHMENU).
 HMENU MenuOf(HWND menuWindow) { return reinterpret_cast<HMENU>(::SendMessageA(menuWindow, 0x01E1, 0, 0)); }
 
+std::string MenuText(HMENU menu, int position) {
+    char text[64] = {};
+    ::GetMenuStringA(menu, static_cast<UINT>(position), text, sizeof text, MF_BYPOSITION);
+    return text;
+}
+
+// A WM_NULL waiting in this thread's queue for `window`, taken out.
+bool NudgePending(HWND window) {
+    MSG msg;
+    return ::PeekMessageA(&msg, window, WM_NULL, WM_NULL, PM_REMOVE) != FALSE;
+}
+
 TEST_F(Win32MainWindow, PopupMenuIsBuiltFromTheItemsAtTheOwnersPoint) {
     ::SetWindowPos(hwnd_, nullptr, 100, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     int count = -1;
-    UINT state[6] = {};  // title, separator, first, more, exit; greyed in the submenu
-    char firstText[32] = {};
+    UINT state[7] = {};  // title, separator, first, more, handle, exit; greyed in the submenu
+    std::string texts[2];
     RECT rect{};
+    HWND foreground = nullptr;
     const int chosen = WhileShown("#32768", [&](HWND menu) {
         HMENU h = MenuOf(menu);
         count = ::GetMenuItemCount(h);
-        for (int i = 0; i < 5; ++i) state[i] = ::GetMenuState(h, i, MF_BYPOSITION);
-        state[5] = ::GetMenuState(::GetSubMenu(h, 3), 1, MF_BYPOSITION);
-        ::GetMenuStringA(h, 2, firstText, sizeof firstText, MF_BYPOSITION);
+        for (int i = 0; i < 6; ++i) state[i] = ::GetMenuState(h, i, MF_BYPOSITION);
+        state[6] = ::GetMenuState(::GetSubMenu(h, 3), 1, MF_BYPOSITION);
+        texts[0] = MenuText(h, 2);
+        texts[1] = MenuText(h, 4);
         ::GetWindowRect(menu, &rect);
+        foreground = ::GetForegroundWindow();
         Key(menu, VK_ESCAPE);
     }, [&] { return p.TrackPopupMenu(kMenu, window_, Point{8, 41}, 12); });
     EXPECT_EQ(chosen, 0);
-    EXPECT_EQ(count, 5);
+    EXPECT_EQ(count, 6);
     EXPECT_TRUE(state[0] & MF_GRAYED);
     EXPECT_TRUE(state[1] & MF_SEPARATOR);
     EXPECT_EQ(state[2] & (MF_CHECKED | MF_GRAYED), static_cast<UINT>(MF_CHECKED));
     EXPECT_TRUE(state[3] & MF_POPUP);
-    EXPECT_EQ(state[4] & (MF_CHECKED | MF_GRAYED), 0u);
-    EXPECT_TRUE(state[5] & MF_GRAYED);
-    EXPECT_STREQ(firstText, "first");
+    EXPECT_EQ(state[5] & (MF_CHECKED | MF_GRAYED), 0u);
+    EXPECT_TRUE(state[6] & MF_GRAYED);
+    EXPECT_EQ(texts[0], "first");
+    // Shown as typed: no underlined "B", no shortcut column.
+    EXPECT_EQ(texts[1], "handle: R&&B fan");
     EXPECT_EQ(rect.left, 108);
     EXPECT_EQ(rect.top, 161);
+    // The owner came to the front first; a nudge follows the menu.
+    EXPECT_EQ(foreground, hwnd_);
+    EXPECT_TRUE(NudgePending(hwnd_));
 }
 
 TEST_F(Win32MainWindow, PopupMenuReturnsTheChosenItemAndShowsTheDefault) {
     struct Case {
         std::vector<WPARAM> keys;
         int defaultId;
-        UINT shownDefault;
+        UINT shownDefault, shownSubDefault;
         int chosen;
     };
-    // Down stops on the greyed title and skips the separator.
-    for (const Case& c : {Case{{VK_ESCAPE}, 0, static_cast<UINT>(-1), 0},
-                          Case{{VK_DOWN, VK_DOWN, VK_RETURN}, 12, 12, 11},
-                          Case{{VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN}, 12, 12, 21}}) {
-        UINT shownDefault = 0;
+    const UINT none = static_cast<UINT>(-1);
+    // Down stops on the greyed title (which cannot be chosen) and skips the
+    // separator.
+    for (const Case& c : {Case{{VK_ESCAPE}, 0, none, none, 0},
+                          Case{{VK_DOWN, VK_RETURN}, 12, 12, none, 0},
+                          Case{{VK_DOWN, VK_DOWN, VK_RETURN}, 12, 12, none, 11},
+                          Case{{VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN}, 12, 12, none, 21},
+                          Case{{VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN}, 21, none, 21, 0}}) {
+        UINT shownDefault = 0, shownSubDefault = 0;
         const int chosen = WhileShown("#32768", [&](HWND menu) {
-            shownDefault = ::GetMenuDefaultItem(MenuOf(menu), FALSE, GMDI_USEDISABLED);
+            HMENU h = MenuOf(menu);
+            shownDefault = ::GetMenuDefaultItem(h, FALSE, GMDI_USEDISABLED);
+            shownSubDefault = ::GetMenuDefaultItem(::GetSubMenu(h, 3), FALSE, GMDI_USEDISABLED);
             for (WPARAM key : c.keys) Key(menu, key);
         }, [&] { return p.TrackPopupMenu(kMenu, window_, Point{8, 41}, c.defaultId); });
-        EXPECT_EQ(chosen, c.chosen);
-        EXPECT_EQ(shownDefault, c.shownDefault);
+        EXPECT_EQ(chosen, c.chosen) << c.keys.size() << " keys";
+        EXPECT_EQ(shownDefault, c.shownDefault) << c.keys.size() << " keys";
+        EXPECT_EQ(shownSubDefault, c.shownSubDefault) << c.keys.size() << " keys";
     }
+}
+
+// As the tray opens it: no point, the hidden menu window as its owner.
+TEST_F(Win32MainWindow, PopupMenuWithoutAPointOpensAtTheMousePointer) {
+    ASSERT_TRUE(::SetCursorPos(300, 200));
+    RECT rect{};
+    HWND foreground = nullptr;
+    WhileShown("#32768", [&](HWND menu) {
+        ::GetWindowRect(menu, &rect);
+        foreground = ::GetForegroundWindow();
+        Key(menu, VK_ESCAPE);
+    }, [&] { return p.TrackPopupMenu(kMenu, p.TrayWindow(), std::nullopt, 12); });
+    EXPECT_EQ(rect.left, 300);
+    EXPECT_EQ(rect.top, 200);
+    EXPECT_EQ(foreground, p.HelperWindow());
+    EXPECT_TRUE(NudgePending(p.HelperWindow()));
 }
 
 // ---- the prompt and the message box ------------------------------------------------------------
 
-TEST_F(Win32Backend, PromptShowsItsTextsAndReturnsWhatWasTypedOrNothingWhenEscaped) {
+HWND Child(HWND dialog, const char* cls, const char* text = nullptr) {
+    return ::FindWindowExA(dialog, nullptr, cls, text);
+}
+
+// The window with the keyboard focus in the thread of `window`.
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
+// Characters as the keyboard delivers them to the prompt's edit.
+void Type(HWND dialog, const std::string& bytes) {
+    HWND edit = Child(dialog, "Edit");
+    for (char c : bytes) ::PostMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 0);
+}
+
+TEST_F(Win32Backend, PromptShowsItsTextsAndReturnsWhatWasTyped) {
     std::string title, prompt, shownDefault;
     const std::string typed = WhileShown("#32770", [&](HWND dialog) {
         title = TextOf(dialog);
-        prompt = TextOf(::FindWindowExA(dialog, nullptr, "Static", nullptr));
-        HWND edit = ::FindWindowExA(dialog, nullptr, "Edit", nullptr);
+        prompt = TextOf(Child(dialog, "Static"));
+        HWND edit = Child(dialog, "Edit");
         shownDefault = TextOf(edit);
         ::SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("typed \xB7 text"));
         Key(edit, VK_RETURN);  // the default button
-    }, [&] { return p.InputBox("set room \xB7", "enter the room's name:", "old room"); });
+    }, [&] { return p.InputBox("set room \xB7", "enter the room's name: R&B", "old room"); });
     EXPECT_EQ(title, "set room \xB7");
-    EXPECT_EQ(prompt, "enter the room's name:");
+    EXPECT_EQ(prompt, "enter the room's name: R&B");
     EXPECT_EQ(shownDefault, "old room");
     EXPECT_EQ(typed, "typed \xB7 text");
-    const std::string escaped = WhileShown("#32770", [](HWND dialog) {
-        Key(::FindWindowExA(dialog, nullptr, "Edit", nullptr), VK_ESCAPE);
-    }, [&] { return p.InputBox("a", "b", "typed"); });
-    EXPECT_EQ(escaped, "");
 }
 
-TEST_F(Win32Backend, MessageBoxShowsTitleAndTextUntilOk) {
+TEST_F(Win32Backend, PromptAnswersNothingWhenEscapedCancelledOrEmptied) {
+    const std::function<void(HWND)> ways[] = {
+        [](HWND dialog) { Key(Child(dialog, "Edit"), VK_ESCAPE); },
+        [](HWND dialog) {
+            Type(dialog, "abc");
+            ::PostMessageA(Child(dialog, "Button", "Cancel"), BM_CLICK, 0, 0);
+        },
+        [](HWND dialog) {
+            ::SendMessageA(Child(dialog, "Edit"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+            ::PostMessageA(Child(dialog, "Button", "OK"), BM_CLICK, 0, 0);
+        }};
+    for (const auto& way : ways)
+        EXPECT_EQ(WhileShown("#32770", way, [&] { return p.InputBox("a", "b", "default"); }), "");
+}
+
+TEST_F(Win32Backend, PromptTakesEveryByteTypedUpToItsLimitAndALongerDefaultWhole) {
+    std::string every;
+    for (int c = 0x20; c <= 0xFF; ++c)
+        if (c != 0x7F) every += static_cast<char>(c);
+    std::string typed = WhileShown("#32770", [&](HWND dialog) {
+        Type(dialog, every);
+        Key(Child(dialog, "Edit"), VK_RETURN);
+    }, [&] { return p.InputBox("a", "b", ""); });
+    EXPECT_EQ(typed, every);
+
+    // What goes past the limit is refused as it is typed.
+    std::string tooLong;
+    for (int i = 0; i < kInputBoxMaxLength + 5; ++i) tooLong += static_cast<char>('a' + i % 26);
+    typed = WhileShown("#32770", [&](HWND dialog) {
+        Type(dialog, tooLong);
+        Key(Child(dialog, "Edit"), VK_RETURN);
+    }, [&] { return p.InputBox("a", "b", ""); });
+    EXPECT_EQ(typed, tooLong.substr(0, kInputBoxMaxLength));
+
+    const std::string longDefault = std::string(1500, 'r') + "\xE9";
+    typed = WhileShown("#32770", [&](HWND dialog) { Key(Child(dialog, "Edit"), VK_RETURN); },
+                       [&] { return p.InputBox("a", "b", longDefault); });
+    EXPECT_EQ(typed, longDefault);
+}
+
+// One test, since under Wine without a window manager every hide of a shown
+// window waits two seconds.
+TEST_F(Win32MainWindow, PromptIsInFrontOfTheTopmostMainWindowShownOrHiddenAndKeyboardUsable) {
+    struct Editor : EditorWindowModel {
+        std::vector<std::string> ListItems() const override { return {}; }
+        int ListSelection() const override { return -1; }
+        void Select(int) override {}
+        void MouseDown(Control, MouseButton) override {}
+        void MouseUp(Control, MouseButton) override {}
+    } model;
+    HWND editor = ToHwnd(p.CreateEditorWindow("reasons", kEditorLayout, model));
+    p.MakeTopmost(window_);
+    p.ShowWindow(window_, ShowCmd::Show);
+    for (bool mainShown : {true, false}) {
+        if (!mainShown) p.ShowWindow(window_, ShowCmd::Hide);
+        bool topmost = false, aboveMain = false, foreground = false, ownersEnabled = true;
+        std::vector<HWND> focus;
+        HWND edit = nullptr, ok = nullptr, cancel = nullptr;
+        WhileShown("#32770", [&](HWND dialog) {
+            edit = Child(dialog, "Edit");
+            ok = Child(dialog, "Button", "OK");
+            cancel = Child(dialog, "Button", "Cancel");
+            topmost = ::GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_TOPMOST;
+            for (HWND h = dialog; h; h = ::GetWindow(h, GW_HWNDNEXT)) aboveMain = aboveMain || h == hwnd_;
+            foreground = ::GetForegroundWindow() == dialog;
+            ownersEnabled = ::IsWindowEnabled(hwnd_) || ::IsWindowEnabled(editor);
+            focus.push_back(FocusOf(dialog));
+            for (int i = 0; i < 3; ++i) {
+                Key(FocusOf(dialog), VK_TAB);
+                for (int wait = 0; wait < 100 && FocusOf(dialog) == focus.back(); ++wait) ::Sleep(10);
+                focus.push_back(FocusOf(dialog));
+            }
+            Key(FocusOf(dialog), VK_ESCAPE);
+        }, [&] { return p.InputBox("set font", "enter a font type.", ""); });
+        EXPECT_TRUE(topmost) << mainShown;
+        EXPECT_TRUE(aboveMain) << mainShown;
+        EXPECT_TRUE(foreground) << mainShown;
+        EXPECT_FALSE(ownersEnabled) << mainShown;
+        EXPECT_EQ(focus, (std::vector<HWND>{edit, ok, cancel, edit})) << mainShown;
+        EXPECT_TRUE(::IsWindowEnabled(hwnd_));
+        EXPECT_TRUE(::IsWindowEnabled(editor));
+    }
+}
+
+TEST_F(Win32Backend, MessageBoxShowsTitleAndTextInFrontUntilOk) {
     std::string title;
     std::vector<std::string> texts;
+    bool topmost = false;
     WhileShown("#32770", [&](HWND box) {
         title = TextOf(box);
-        for (HWND s = ::FindWindowExA(box, nullptr, "Static", nullptr); s;
-             s = ::FindWindowExA(box, s, "Static", nullptr))
+        topmost = ::GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_TOPMOST;
+        for (HWND s = Child(box, "Static"); s; s = ::FindWindowExA(box, s, "Static", nullptr))
             texts.push_back(TextOf(s));
         ::PostMessageA(box, WM_COMMAND, IDOK, 0);
     }, [&] {
@@ -593,16 +741,17 @@ TEST_F(Win32Backend, MessageBoxShowsTitleAndTextUntilOk) {
         return 0;
     });
     EXPECT_EQ(title, "upchat");
+    EXPECT_TRUE(topmost);
     EXPECT_NE(std::find(texts.begin(), texts.end(), "no upload window \xB7 found"), texts.end());
 }
 
 // ---- the tray ---------------------------------------------------------------------------------------
 
-// The seam's record, with junk where the window and the icon go.
-std::vector<std::uint8_t> TrayRecord(const std::string& tip) {
+// The seam's record for `window`, with junk where the icon goes.
+std::vector<std::uint8_t> TrayRecord(Hwnd window, const std::string& tip, std::uint32_t flags = 7) {
     std::vector<std::uint8_t> record(kTrayRecordSize, 0);
     // size, window, id, flags, callback, icon
-    const std::uint32_t fields[] = {88, 0x12345678, 1, 7, 0x0200, 0x0BADF00D};
+    const std::uint32_t fields[] = {88, window, 1, flags, 0x0200, 0x0BADF00D};
     std::memcpy(record.data(), fields, sizeof fields);
     std::memcpy(record.data() + 24, tip.data(), std::min<std::size_t>(tip.size(), 64));
     return record;
@@ -612,24 +761,42 @@ TEST(Win32Tray, RecordsOf88BytesAreTranslatedFieldByField) {
     HWND window = reinterpret_cast<HWND>(static_cast<std::intptr_t>(0x4242));
     HICON icon = reinterpret_cast<HICON>(static_cast<std::intptr_t>(0x5151));
     NOTIFYICONDATAA data;
-    ASSERT_TRUE(TranslateTrayRecord(TrayRecord("quillmoor idle by dorwick"), window, icon, data));
+    // The tip as the program pads it: the caption, a zero, then blanks.
+    std::string tip = std::string("quillmoor idle by dorwick") + '\0';
+    tip.resize(64, ' ');
+    ASSERT_TRUE(TranslateTrayRecord(TrayRecord(0x4242, tip), window, icon, data));
     EXPECT_EQ(data.cbSize, static_cast<DWORD>(NOTIFYICONDATAA_V1_SIZE));
     EXPECT_EQ(data.hWnd, window);
     EXPECT_EQ(data.uID, 1u);
     EXPECT_EQ(data.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
     EXPECT_EQ(data.uCallbackMessage, 0x0200u);
     EXPECT_EQ(data.hIcon, icon);
-    EXPECT_STREQ(data.szTip, "quillmoor idle by dorwick");
-    ASSERT_TRUE(TranslateTrayRecord(TrayRecord(std::string(64, 'q')), nullptr, nullptr, data));
-    EXPECT_EQ(std::string(data.szTip), std::string(63, 'q'));  // a tip without an end is cut
+    EXPECT_EQ(std::string(data.szTip, 64), tip.substr(0, 63) + '\0');
+    // A tip without an end is cut; flags of later versions do not pass.
+    ASSERT_TRUE(TranslateTrayRecord(TrayRecord(0x4242, std::string(64, 'q'), 0x1F), window, icon, data));
+    EXPECT_EQ(std::string(data.szTip), std::string(63, 'q'));
+    EXPECT_EQ(data.uFlags, 7u);
     for (std::size_t size : {0u, 87u, 89u, 504u}) {
-        std::vector<std::uint8_t> record = TrayRecord("tip");
+        std::vector<std::uint8_t> record = TrayRecord(0x4242, "tip");
         record.resize(size);
-        EXPECT_FALSE(TranslateTrayRecord(record, nullptr, nullptr, data)) << size;
+        EXPECT_FALSE(TranslateTrayRecord(record, window, icon, data)) << size;
     }
+    // Another window would hear the icon's mouse instead of ours.
+    EXPECT_FALSE(TranslateTrayRecord(TrayRecord(0x4243, "tip"), window, icon, data));
+    EXPECT_FALSE(TranslateTrayRecord(TrayRecord(0, "tip"), window, icon, data));
 }
 
-TEST_F(Win32Backend, TrayMouseMessagesReachTheHandler) {
+// The shell keeps an icon of that window and id: asking it to change
+// nothing succeeds only then.
+bool IconShown(HWND window) {
+    NOTIFYICONDATAA probe{};
+    probe.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    probe.hWnd = window;
+    probe.uID = 1;
+    return ::Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
+}
+
+TEST_F(Win32Backend, TrayIconComesAndGoesAndItsMouseMessagesReachTheHandler) {
     std::vector<std::uint32_t> got;
     p.OnTrayMessage([&](std::uint32_t m) { got.push_back(m); });
     // Before the icon is added its message means nothing.
@@ -637,14 +804,268 @@ TEST_F(Win32Backend, TrayMouseMessagesReachTheHandler) {
     p.ProcessEvents();
     EXPECT_TRUE(got.empty());
 
-    p.TrayNotify(TrayOp::Add, TrayRecord("quillmoor backend tray"));
+    EXPECT_EQ(p.TrayWindow(), ToSeam(p.HelperWindow()));
+    const std::vector<std::uint8_t> record = TrayRecord(p.TrayWindow(), "quillmoor backend tray");
+    EXPECT_FALSE(p.TrayNotify(TrayOp::Add, TrayRecord(p.TrayWindow() + 1, "quillmoor backend tray")));
+    EXPECT_FALSE(IconShown(p.HelperWindow()));
+    EXPECT_TRUE(p.TrayNotify(TrayOp::Add, record));
+    EXPECT_TRUE(IconShown(p.HelperWindow()));
     ::PostMessageA(p.HelperWindow(), 0x0200, 1, WM_RBUTTONUP);
     ::PostMessageA(p.HelperWindow(), 0x0200, 1, WM_LBUTTONDBLCLK);
     p.ProcessEvents();
     EXPECT_EQ(got, (std::vector<std::uint32_t>{WM_RBUTTONUP, WM_LBUTTONDBLCLK}));
-    p.TrayNotify(TrayOp::Delete, TrayRecord("quillmoor backend tray"));
-    EXPECT_FALSE(p.TrayNotify(static_cast<TrayOp>(7), TrayRecord("x")));
+    EXPECT_TRUE(p.TrayNotify(TrayOp::Delete, record));
+    EXPECT_FALSE(IconShown(p.HelperWindow()));
+    EXPECT_FALSE(p.TrayNotify(TrayOp::Delete, record));  // nothing left to remove
+    EXPECT_FALSE(p.TrayNotify(static_cast<TrayOp>(7), record));
     EXPECT_FALSE(p.TrayNotify(TrayOp::Add, std::vector<std::uint8_t>(10, 0)));
+}
+
+TEST_F(Win32Backend, TaskbarCreatedBroadcastReachesItsHandler) {
+    int made = 0;
+    p.OnTaskbarCreated([&] { ++made; });
+    ::PostMessageA(HWND_BROADCAST, ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    for (int i = 0; i < 100 && made == 0; ++i) p.WaitForEvents(0.02);
+    EXPECT_EQ(made, 1);
+}
+
+// ---- the reasons editor ------------------------------------------------------------------------------
+
+
+class EditorModel : public EditorWindowModel {
+public:
+    std::vector<std::string> ListItems() const override {
+        ++reads;
+        return items;
+    }
+    int ListSelection() const override { return selection; }
+    void Select(int index) override { selects.push_back(index); }
+    void MouseDown(Control where, MouseButton button) override {
+        downs.emplace_back(where, button);
+        if (onDown) onDown();
+    }
+    void MouseUp(Control where, MouseButton button) override { ups.emplace_back(where, button); }
+
+    std::function<void()> onDown;
+    std::vector<std::string> items;
+    int selection = -1;
+    mutable int reads = 0;
+    std::vector<int> selects;
+    std::vector<std::pair<Control, MouseButton>> downs, ups;
+};
+
+class Win32Editor : public Win32MainWindow {
+protected:
+    void SetUp() override {
+        Win32MainWindow::SetUp();
+        editorModel_.items = {"zeta", "alpha", "R&B \xB7 caf\xE9", "zeta"};
+        editorModel_.selection = 1;
+        editor_ = p.CreateEditorWindow("reasons", kEditorLayout, editorModel_);
+        ASSERT_NE(editor_, 0u);
+        editorHwnd_ = ToHwnd(editor_);
+        list_ = p.EditorList();
+        ASSERT_NE(list_, nullptr);
+    }
+    std::vector<std::string> Shown() {
+        std::vector<std::string> shown;
+        const LRESULT count = ::SendMessageA(list_, LB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            char text[256] = {};
+            ::SendMessageA(list_, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+            shown.push_back(text);
+        }
+        return shown;
+    }
+    LRESULT ShownSelection() { return ::SendMessageA(list_, LB_GETCURSEL, 0, 0); }
+    // The middle of entry `index` in the list's client coordinates.
+    LPARAM EntryPoint(int index) {
+        RECT r{};
+        ::SendMessageA(list_, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r));
+        return MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+    EditorModel editorModel_;
+    Hwnd editor_ = 0;
+    HWND editorHwnd_ = nullptr, list_ = nullptr;
+};
+
+TEST_F(Win32Editor, IsCreatedHiddenWithItsCaptionClientAreaAndList) {
+    EXPECT_FALSE(::IsWindowVisible(editorHwnd_));
+    EXPECT_EQ(p.GetWindowText(editor_, 100), "reasons");
+    RECT client, frame;
+    ::GetClientRect(editorHwnd_, &client);
+    ::GetWindowRect(editorHwnd_, &frame);
+    EXPECT_EQ(client.right, 295);
+    EXPECT_EQ(client.bottom, 71);
+    EXPECT_EQ(frame.right - frame.left, 295);  // no border, no title bar
+    EXPECT_EQ(frame.bottom - frame.top, 71);
+    EXPECT_TRUE(::GetWindowLongA(editorHwnd_, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);  // no task-list entry of its own
+    EXPECT_EQ(::GetParent(list_), editorHwnd_);
+    RECT list;
+    ::GetWindowRect(list_, &list);
+    ::MapWindowPoints(nullptr, editorHwnd_, reinterpret_cast<POINT*>(&list), 2);
+    EXPECT_EQ(list.left, 10);
+    EXPECT_EQ(list.top, 7);
+    EXPECT_EQ(list.right - list.left, 273);
+    EXPECT_EQ(list.bottom - list.top, 58);
+    EXPECT_EQ(::GetWindowLongA(list_, GWL_STYLE) & LBS_SORT, 0);  // entries stay where they were put
+    // The picture it is painted with: 296 x 72, 24-bit.
+    HBITMAP art = static_cast<HBITMAP>(
+        ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(102), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    ASSERT_NE(art, nullptr);
+    BITMAP bitmap{};
+    ::GetObjectA(art, sizeof bitmap, &bitmap);
+    EXPECT_EQ(bitmap.bmWidth, 296);
+    EXPECT_EQ(bitmap.bmHeight, 72);
+    EXPECT_EQ(bitmap.bmBitsPixel, 24);
+    ::DeleteObject(art);
+}
+
+TEST_F(Win32Editor, ListShowsTheModelAgainAfterEachInvalidate) {
+    EXPECT_EQ(Shown(), editorModel_.items);
+    EXPECT_EQ(ShownSelection(), 1);
+    editorModel_.items = {"brb", "sleeping", "eating"};
+    editorModel_.selection = -1;
+    p.Invalidate(editor_);
+    p.ProcessEvents();
+    EXPECT_EQ(Shown(), (std::vector<std::string>{"brb", "sleeping", "eating"}));
+    EXPECT_EQ(ShownSelection(), LB_ERR);
+    editorModel_.selection = 2;
+    p.Invalidate(editor_);
+    p.ProcessEvents();
+    EXPECT_EQ(ShownSelection(), 2);
+    editorModel_.items.clear();
+    editorModel_.selection = 5;  // none left to select
+    p.Invalidate(editor_);
+    p.ProcessEvents();
+    EXPECT_EQ(Shown(), std::vector<std::string>{});
+    EXPECT_EQ(ShownSelection(), LB_ERR);
+    EXPECT_TRUE(editorModel_.selects.empty());  // filling is not the user's choice
+}
+
+TEST_F(Win32Editor, UsersSelectionIsReportedFromMouseAndKeyboard) {
+    ::SendMessageA(list_, WM_LBUTTONDOWN, MK_LBUTTON, EntryPoint(2));
+    ::SendMessageA(list_, WM_LBUTTONUP, 0, EntryPoint(2));
+    EXPECT_EQ(editorModel_.selects, std::vector<int>{2});
+    ::SendMessageA(list_, WM_KEYDOWN, VK_UP, 0);
+    EXPECT_EQ(editorModel_.selects, (std::vector<int>{2, 1}));
+    EXPECT_EQ(editorModel_.ups, (std::vector<std::pair<Control, MouseButton>>{{Control::List1, MouseButton::Left}}));
+}
+
+TEST_F(Win32Editor, ButtonsPressedOnTheBodyAndReleasedOverTheListAreReported) {
+    for (UINT msg : {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN})
+        ::SendMessageA(editorHwnd_, msg, 0, MAKELPARAM(3, 3));
+    ::SendMessageA(list_, WM_RBUTTONDOWN, MK_RBUTTON, EntryPoint(0));  // the list's own
+    EXPECT_EQ(editorModel_.downs, (std::vector<std::pair<Control, MouseButton>>{
+                                      {Control::Body, MouseButton::Left},
+                                      {Control::Body, MouseButton::Right},
+                                      {Control::Body, MouseButton::Middle}}));
+    ::SendMessageA(list_, WM_RBUTTONUP, 0, EntryPoint(0));
+    ::SendMessageA(list_, WM_MBUTTONUP, 0, MAKELPARAM(200, 50));
+    // Released elsewhere, as after a drag that began on the list.
+    ::SendMessageA(list_, WM_RBUTTONUP, 0, MAKELPARAM(-4, 10));
+    ::SendMessageA(list_, WM_RBUTTONUP, 0, MAKELPARAM(20, 300));
+    EXPECT_EQ(editorModel_.ups, (std::vector<std::pair<Control, MouseButton>>{{Control::List1, MouseButton::Right},
+                                                                             {Control::List1, MouseButton::Middle}}));
+    EXPECT_EQ(ShownSelection(), 1);  // a right click does not select
+}
+
+TEST_F(Win32Editor, ListHasTheLayoutsColoursAndTooltip) {
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    const auto brush = reinterpret_cast<HBRUSH>(
+        ::SendMessageA(editorHwnd_, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(list_)));
+    ASSERT_NE(brush, nullptr);
+    LOGBRUSH fill{};
+    ::GetObjectA(brush, sizeof fill, &fill);
+    EXPECT_EQ(fill.lbColor, RGB(128, 128, 255));
+    EXPECT_EQ(::GetTextColor(dc), RGB(255, 255, 255));
+    EXPECT_EQ(::GetBkColor(dc), RGB(128, 128, 255));
+    ::DeleteDC(dc);
+
+    HWND tip = p.EditorTooltip();
+    ASSERT_NE(tip, nullptr);
+    char cls[64] = {};
+    ::GetClassNameA(tip, cls, sizeof cls);
+    EXPECT_STREQ(cls, "tooltips_class32");
+    EXPECT_EQ(::SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
+    char text[80] = {};
+    TOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V1_SIZE;
+    tool.lpszText = text;
+    ASSERT_TRUE(::SendMessageA(tip, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&tool)));
+    EXPECT_EQ(tool.hwnd, editorHwnd_);
+    EXPECT_EQ(tool.uId, reinterpret_cast<UINT_PTR>(list_));
+    EXPECT_TRUE(tool.uFlags & TTF_IDISHWND);
+    EXPECT_STREQ(text, "right click for options");
+}
+
+// The screen's pixel, as 0x00BBGGRR.
+COLORREF ScreenPixel(int x, int y) {
+    HDC screen = ::GetDC(nullptr);
+    const COLORREF pixel = ::GetPixel(screen, x, y);
+    ::ReleaseDC(nullptr, screen);
+    return pixel;
+}
+
+TEST_F(Win32Editor, ShowsOnTopThroughTheSeamPaintedWithItsPicture) {
+    editorModel_.items.clear();
+    p.Invalidate(editor_);
+    p.ProcessEvents();
+    p.MakeTopmost(editor_);
+    p.ShowWindow(editor_, ShowCmd::Show);
+    EXPECT_TRUE(::IsWindowVisible(editorHwnd_));
+    EXPECT_TRUE(::GetWindowLongA(editorHwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    ::UpdateWindow(editorHwnd_);
+    ::UpdateWindow(list_);
+    ::GdiFlush();
+    RECT frame;
+    ::GetWindowRect(editorHwnd_, &frame);
+    EXPECT_EQ(ScreenPixel(frame.left, frame.top), RGB(0x93, 0xA9, 0xC0));  // the picture's frame
+    EXPECT_EQ(ScreenPixel(frame.left + 100, frame.top + 40), RGB(128, 128, 255));  // the empty list
+    p.ShowWindow(editor_, ShowCmd::Hide);
+    EXPECT_FALSE(::IsWindowVisible(editorHwnd_));
+}
+
+// The mouse as the user moves it: real input, from another thread.
+void Mouse(DWORD flags, int x = 0, int y = 0) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = x * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = flags;
+    ::SendInput(1, &in, sizeof in);
+    ::Sleep(150);
+}
+
+// As the logic answers a press on the body: the window follows the mouse.
+TEST_F(Win32Editor, FollowsTheMouseWhenAPressOnTheBodyStartsADrag) {
+    editorModel_.onDown = [&] { p.BeginWindowDrag(editor_); };
+    p.MakeTopmost(editor_);
+    p.ShowWindow(editor_, ShowCmd::Show);
+    ::UpdateWindow(editorHwnd_);
+    const RECT frame = [&] {
+        RECT r;
+        ::GetWindowRect(editorHwnd_, &r);
+        return r;
+    }();
+    std::atomic<bool> done{false};
+    std::thread user([&] {
+        const int x = frame.left + 4, y = frame.top + 3;  // left of and above the list
+        Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y);
+        Mouse(MOUSEEVENTF_LEFTDOWN);
+        Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x - 100, y + 60);
+        Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x - 200, y + 120);
+        Mouse(MOUSEEVENTF_LEFTUP);
+        done = true;
+    });
+    for (int i = 0; i < 300 && !done; ++i) p.WaitForEvents(0.02);
+    user.join();
+    p.ProcessEvents();
+    RECT after;
+    ::GetWindowRect(editorHwnd_, &after);
+    EXPECT_EQ(editorModel_.downs, (std::vector<std::pair<Control, MouseButton>>{{Control::Body, MouseButton::Left}}));
+    EXPECT_EQ(after.left, frame.left - 200);
+    EXPECT_EQ(after.top, frame.top + 120);
+    EXPECT_EQ(after.right - after.left, 295);
 }
 
 }  // namespace
