@@ -13,47 +13,45 @@
 namespace qm::sim {
 namespace {
 
-TEST(SimWindows, LookupsFollowWin32sRules) {
+class Sim : public ::testing::Test {
+protected:
     SimPlatform p;
+};
+
+TEST_F(Sim, LookupsAndTextReadsFollowWin32sRulesAndWindowZeroIsNothing) {
     Hwnd modal = p.CreateWindow("_AOL_Modal", "File Transfer - 12%", 0);
     EXPECT_EQ(p.FindWindow("_aol_modal"), modal);
     EXPECT_EQ(p.FindWindow("_AOL_MODAL", std::string_view("file transfer - 12%")), modal);
     EXPECT_EQ(p.FindWindow("_AOL_Modal", std::string_view("File Transfer")), 0u);
     EXPECT_EQ(p.FindWindow("AOL Modal"), 0u);
-    Hwnd room = p.CreateWindow("AOL Child", "Lobby", 0);
-    Hwnd first = p.CreateWindow("RICHCNTL", "", room);
-    Hwnd list = p.CreateWindow("_AOL_Listbox", "", room);
-    Hwnd second = p.CreateWindow("RICHCNTL", "", room);
-    EXPECT_EQ(p.FindWindowEx(room, 0, "RICHCNTL"), first);
-    EXPECT_EQ(p.FindWindowEx(room, first, "RICHCNTL"), second);
-    EXPECT_EQ(p.FindWindowEx(room, second, "RICHCNTL"), 0u);
-    EXPECT_EQ(p.FindWindowEx(room, room, "RICHCNTL"), 0u);  // not a child of the parent
-    EXPECT_EQ(p.FindWindowEx(0, 0, "AOL Child"), 0u);
-    EXPECT_EQ(p.NextWindow(first), list);
-    EXPECT_EQ(p.NextWindow(second), 0u);
-}
-
-TEST(SimWindows, TextReadsCopyAtMostBufferMinusOneBytesAndWindowZeroReadsNothing) {
-    SimPlatform p;
-    Hwnd w = p.CreateWindow("RICHCNTL", "abc\xB7\xE9", 0);
-    EXPECT_EQ(p.GetTextLength(w), 5);
-    EXPECT_EQ(p.GetText(w, 6), "abc\xB7\xE9");
-    EXPECT_EQ(p.GetText(w, 3), "ab");
-    EXPECT_EQ(p.GetText(w, 0), "");
-    EXPECT_EQ(p.GetWindowText(w, 4), "abc");
-    EXPECT_EQ(p.GetText(0, 100), "");
-    EXPECT_EQ(p.GetTextLength(0), 0);
-    EXPECT_EQ(p.GetWindowText(0, 100), "");
-    EXPECT_EQ(p.NextWindow(0), 0u);
+    Hwnd room = p.CreateWindow("AOL Child", "Lobby", 0), first = p.CreateWindow("RICHCNTL", "abc\xB7\xE9", room),
+         list = p.CreateWindow("_AOL_Listbox", "", room), second = p.CreateWindow("RICHCNTL", "", room);
+    EXPECT_EQ(std::vector<Hwnd>({p.FindWindowEx(room, 0, "RICHCNTL"), p.FindWindowEx(room, first, "RICHCNTL"),
+                                 p.FindWindowEx(room, second, "RICHCNTL"), p.FindWindowEx(room, room, "RICHCNTL"),
+                                 p.FindWindowEx(0, 0, "AOL Child"), p.NextWindow(first), p.NextWindow(second)}),
+              std::vector<Hwnd>({first, second, 0, 0, 0, list, 0}));  // `room` is no child of itself
+    // At most the buffer less one byte, high bytes kept.
+    EXPECT_EQ(p.GetTextLength(first), 5);
+    EXPECT_EQ(std::vector<std::optional<std::string>>({p.GetText(first, 6), p.GetText(first, 3), p.GetText(first, 0)}),
+              std::vector<std::optional<std::string>>({"abc\xB7\xE9", "ab", ""}));
+    EXPECT_EQ(p.GetWindowText(first, 4), "abc");
+    EXPECT_EQ(std::tuple(p.GetText(0, 100), p.GetTextLength(0), p.GetWindowText(0, 100), p.NextWindow(0)),
+              std::tuple(std::optional<std::string>(""), std::optional(0), "", Hwnd{0}));
     p.SetText(0, "x");
     p.Send(0, Msg::Close);
     p.Post(0, Msg::Close);
     p.ProcessEvents();
     EXPECT_EQ(p.GetMenuItemCount(p.GetMenu(0)), -1);
+    p.ShowWindow(modal, ShowCmd::Hide);
+    EXPECT_FALSE(p.Visible(modal));
+    p.ShowWindow(modal, ShowCmd::Minimize);
+    EXPECT_TRUE(p.Visible(modal) && p.Minimized(modal));
+    p.ShowWindow(modal, ShowCmd::Restore);
+    EXPECT_FALSE(p.Minimized(modal));
+    EXPECT_EQ(p.ShowHistory(modal), (std::vector<ShowCmd>{ShowCmd::Hide, ShowCmd::Minimize, ShowCmd::Restore}));
 }
 
-TEST(SimWindows, SentMessagesReachTheHandlerAtOncePostedOnesInsideThePump) {
-    SimPlatform p;
+TEST_F(Sim, SentMessagesReachTheHandlerAtOncePostedOnesInsideThePump) {
     std::vector<Msg> seen;
     Hwnd w = p.CreateWindow("Edit", "", 0, [&](Hwnd, const Message& m) {
         seen.push_back(m.msg);
@@ -69,8 +67,7 @@ TEST(SimWindows, SentMessagesReachTheHandlerAtOncePostedOnesInsideThePump) {
     EXPECT_EQ(seen, (std::vector<Msg>{Msg::SetText, Msg::Char, Msg::Close}));
 }
 
-TEST(SimWindows, HungWindowsCostTheTimeoutAndHooksChangeTheWorldBetweenCalls) {
-    SimPlatform p;
+TEST_F(Sim, HungWindowsCostTheTimeoutAndHooksChangeTheWorldBetweenCalls) {
     Hwnd w = p.CreateWindow("RICHCNTL", "typed", 0);
     p.SetHung(w, true);
     EXPECT_EQ(p.GetText(w, 100), std::nullopt);
@@ -78,8 +75,7 @@ TEST(SimWindows, HungWindowsCostTheTimeoutAndHooksChangeTheWorldBetweenCalls) {
     EXPECT_FALSE(p.SetText(w, "other"));
     EXPECT_EQ(p.TextOf(w), "typed");
     EXPECT_DOUBLE_EQ(p.Now(), 3 * kSendTimeoutMs / 1000.0);  // three messages waited out
-    // Its caption is still readable: no message is needed for that.
-    EXPECT_EQ(p.GetWindowText(w, 100), "typed");
+    EXPECT_EQ(p.GetWindowText(w, 100), "typed");  // the caption needs no message
     p.SetHung(w, false);
     p.SetHook([&](Op op, Hwnd h) {
         if (op == Op::GetText && h == w) p.SetTextDirect(w, "typed and more");
@@ -87,20 +83,7 @@ TEST(SimWindows, HungWindowsCostTheTimeoutAndHooksChangeTheWorldBetweenCalls) {
     EXPECT_EQ(p.GetText(w, *p.GetTextLength(w) + 1), "typed");
 }
 
-TEST(SimWindows, ShowWindowIsRecorded) {
-    SimPlatform p;
-    Hwnd w = p.CreateWindow("_AOL_Modal", "File Transfer", 0);
-    p.ShowWindow(w, ShowCmd::Hide);
-    EXPECT_FALSE(p.Visible(w));
-    p.ShowWindow(w, ShowCmd::Minimize);
-    EXPECT_TRUE(p.Visible(w) && p.Minimized(w));
-    p.ShowWindow(w, ShowCmd::Restore);
-    EXPECT_FALSE(p.Minimized(w));
-    EXPECT_EQ(p.ShowHistory(w), (std::vector<ShowCmd>{ShowCmd::Hide, ShowCmd::Minimize, ShowCmd::Restore}));
-}
-
-TEST(SimWindows, BusyThreadAnswersLateInOrderAndPostedMessagesWaitForIt) {
-    SimPlatform p;
+TEST_F(Sim, BusyThreadAnswersLateInOrderAndPostedMessagesWaitForIt) {
     std::vector<std::string> seen;
     Hwnd w = p.CreateWindow("RICHCNTL", "a", 0, [&](Hwnd, const Message& m) {
         seen.push_back(m.msg == Msg::SetText ? "set " + m.text : m.msg == Msg::Close ? "close" : "char");
@@ -122,61 +105,26 @@ TEST(SimWindows, BusyThreadAnswersLateInOrderAndPostedMessagesWaitForIt) {
     EXPECT_EQ(p.TextOf(w), "b");
     p.RunFor(2.0);  // ... but handled once the thread is free, before the posted one
     EXPECT_EQ(seen, (std::vector<std::string>{"set b", "set c", "char", "close"}));
-    EXPECT_EQ(p.TextOf(w), "c");
     EXPECT_EQ(p.GetText(w, 10), "c");
 }
 
-TEST(SimTime, DestroyedTimerNeverTicksAgain) {
-    SimPlatform p;
-    int ticks = 0;
-    {
-        Timer timer(p, 100, [&] { ++ticks; });
-        timer.SetEnabled(true);
-        p.RunFor(0.25);
-        EXPECT_EQ(p.TimersRunning(), 1);
-    }
-    EXPECT_EQ(p.TimersRunning(), 0);
-    p.RunFor(1);
-    EXPECT_EQ(ticks, 2);
-}
-
-TEST(SimTime, TimerDestroyedByItsOwnHandlerFinishesSafely) {
-    SimPlatform p;
-    int ticks = 0;
-    std::unique_ptr<Timer> timer;
-    timer = std::make_unique<Timer>(p, 100, [&] {
-        ++ticks;
-        timer.reset();
-    });
-    timer->SetEnabled(true);
-    p.RunFor(1);
-    EXPECT_EQ(ticks, 1);
-    EXPECT_EQ(timer, nullptr);
-}
-
-TEST(SimMenus, WalkAndLookUpByCommand) {
-    SimPlatform p;
+TEST_F(Sim, MenusWalkAndLookUpByCommand) {
     Hwnd main = p.CreateWindow("AOL Frame25", "America  Online", 0);
     Hmenu deeper = p.CreateMenu({{"Deep item", 77}});
     Hmenu file = p.CreateMenu({{"&Open", 10}, {"", 0, 0, true}, {"More", 0, deeper}, {std::string(120, 'x'), 11}});
     Hmenu bar = p.CreateMenu({{"&File", 0, file}});
     p.SetMenu(main, bar);
-    EXPECT_EQ(p.GetMenu(main), bar);
-    EXPECT_EQ(p.GetMenuItemCount(bar), 1);
-    EXPECT_EQ(p.GetSubMenu(bar, 0), file);
-    EXPECT_EQ(p.GetMenuItemID(file, 0), 10u);
-    EXPECT_EQ(p.GetMenuItemID(file, 1), 0u);
-    EXPECT_EQ(p.GetMenuItemID(file, 2), kMenuIdSubmenu);
-    EXPECT_EQ(p.GetMenuString(file, 10, 100), "&Open");
-    EXPECT_EQ(p.GetMenuString(file, 77, 100), "Deep item");
-    EXPECT_EQ(p.GetMenuString(file, 11, 100), std::string(99, 'x'));
-    EXPECT_EQ(p.GetMenuString(file, 12, 100), "");
+    EXPECT_EQ(std::tuple(p.GetMenu(main), p.GetMenuItemCount(bar), p.GetSubMenu(bar, 0)), std::tuple(bar, 1, file));
+    EXPECT_EQ(std::tuple(p.GetMenuItemID(file, 0), p.GetMenuItemID(file, 1), p.GetMenuItemID(file, 2)),
+              std::tuple(10u, 0u, kMenuIdSubmenu));
+    EXPECT_EQ(std::vector<std::string>({p.GetMenuString(file, 10, 100), p.GetMenuString(file, 77, 100),
+                                        p.GetMenuString(file, 11, 100), p.GetMenuString(file, 12, 100)}),
+              std::vector<std::string>({"&Open", "Deep item", std::string(99, 'x'), ""}));
     p.SetMenusUnreadable(true);
     EXPECT_EQ(p.GetMenuItemCount(bar), -1);
 }
 
-TEST(SimTime, TimeAdvancesOnlyInsideWaitsAndTimersFireThereWhileRunningUntilQuit) {
-    SimPlatform p;
+TEST_F(Sim, TimeAdvancesOnlyInsideWaitsAndTimersFireThereWhileRunningUntilQuit) {
     std::vector<double> ticks;
     p.Schedule(0.25, [&] { ticks.push_back(p.Now()); });
     p.ProcessEvents();
@@ -198,8 +146,7 @@ TEST(SimTime, TimeAdvancesOnlyInsideWaitsAndTimersFireThereWhileRunningUntilQuit
     EXPECT_TRUE(p.QuitCalled());
 }
 
-TEST(SimTime, TimerHandlerNeverRunsInsideItself) {
-    SimPlatform p;
+TEST_F(Sim, TimerHandlerNeverRunsInsideItself) {
     int entered = 0, depth = 0, deepest = 0;
     Timer timer(p, 1000, [&] {
         ++entered;
@@ -209,15 +156,12 @@ TEST(SimTime, TimerHandlerNeverRunsInsideItself) {
     });
     timer.SetEnabled(true);
     p.RunFor(1.0);
-    EXPECT_EQ(entered, 1);
-    EXPECT_EQ(deepest, 1);
-    EXPECT_FALSE(timer.Busy());
+    EXPECT_EQ(std::tuple(entered, deepest, timer.Busy()), std::tuple(1, 1, false));
     p.RunFor(1.0);  // the next tick comes an interval after the last one due
     EXPECT_EQ(entered, 2);
 }
 
-TEST(SimTime, OtherTimersFireInsideAWaitingHandler) {
-    SimPlatform p;
+TEST_F(Sim, OtherTimersFireInsideAWaitingHandler) {
     std::vector<std::string> log;
     Timer slow(p, 1000, [&] {
         log.push_back("slow begins");
@@ -234,28 +178,43 @@ TEST(SimTime, OtherTimersFireInsideAWaitingHandler) {
     EXPECT_EQ(log, (std::vector<std::string>{"fast", "slow begins", "fast", "fast", "fast", "fast", "slow ends"}));
 }
 
-TEST(SimDialogs, PromptsAnswerFromTheScriptThenCancel) {
-    SimPlatform p;
+TEST_F(Sim, DestroyedTimerNeverTicksAgainEvenWhenItsOwnHandlerDestroysIt) {
+    int ticks = 0;
+    auto timer = std::make_unique<Timer>(p, 100, [&] { ++ticks; });
+    timer->SetEnabled(true);
+    p.RunFor(0.25);
+    EXPECT_EQ(p.TimersRunning(), 1);
+    timer.reset();
+    EXPECT_EQ(p.TimersRunning(), 0);
+    p.RunFor(1);
+    EXPECT_EQ(ticks, 2);
+    timer = std::make_unique<Timer>(p, 100, [&] {
+        ++ticks;
+        timer.reset();
+    });
+    timer->SetEnabled(true);
+    p.RunFor(1);
+    EXPECT_EQ(ticks, 3);
+    EXPECT_EQ(timer, nullptr);
+}
+
+TEST_F(Sim, DialogsAnswerFromTheirScriptsAndPopupsChooseByCaptionPathButNoGreyedItem) {
     p.ScriptPrompt("15");
     p.ScriptPrompt(std::nullopt);
     EXPECT_EQ(p.InputBox("set idle interval", "enter a number as time interval.", ""), "15");
     EXPECT_EQ(p.InputBox("t", "p", "d"), "");
-    EXPECT_EQ(p.InputBox("t", "p", "d"), "");
+    EXPECT_EQ(p.InputBox("t", "p", "d"), "");  // unscripted: cancelled
     ASSERT_EQ(p.Prompts().size(), 3u);
     EXPECT_EQ(p.Prompts()[0].title, "set idle interval");
     EXPECT_EQ(p.Prompts()[2].defaultText, "d");
-}
-
-TEST(SimDialogs, PopupChoosesByCaptionPathButNotGreyedItems) {
-    SimPlatform p;
     // id, caption, checked, enabled, children
     const PopupItem root{0, "menu", false, true,
                          {{0, "idle options", false, true,
                            {{5, "idle on", false, true, {}}, {6, "idle off", false, false, {}}}},
                           {50, "exit", false, true, {}}}};
-    p.ScriptPopup({"idle options", "idle on"});
-    p.ScriptPopup({"idle options", "idle off"});
-    p.ScriptPopup({"idle options"});
+    for (const std::vector<std::string>& path :
+         {std::vector<std::string>{"idle options", "idle on"}, {"idle options", "idle off"}, {"idle options"}})
+        p.ScriptPopup(path);
     EXPECT_EQ(p.TrackPopupMenu(root, 0, Point{8, 41}, 50), 5);
     EXPECT_EQ(p.TrackPopupMenu(root, 0, Point{8, 41}, 50), 0);
     EXPECT_EQ(p.TrackPopupMenu(root, 0, Point{8, 41}, 50), 0);
@@ -266,8 +225,7 @@ TEST(SimDialogs, PopupChoosesByCaptionPathButNotGreyedItems) {
     EXPECT_FALSE(p.Popups()[3].at.has_value());
 }
 
-TEST(SimFiles, ExistenceFollowsAttributesReadsStopAtTheLimitWritesNeedAFolder) {
-    SimPlatform p;
+TEST_F(Sim, FileExistenceFollowsAttributesReadsStopAtTheLimitWritesNeedAFolder) {
     p.SetProgramFolder("C:\\q");
     EXPECT_FALSE(p.FileExists(""));
     EXPECT_FALSE(p.FileExists("C:\\q\\quillmoor.rea"));
@@ -280,11 +238,11 @@ TEST(SimFiles, ExistenceFollowsAttributesReadsStopAtTheLimitWritesNeedAFolder) {
     EXPECT_FALSE(p.FileExists("C:\\q"));
     p.SetSystemFolder("C:\\sys");
     EXPECT_TRUE(p.WriteFile("C:\\sys\\quillmoor.pws", "x"));
-    p.RemoveFolder("C:\\sys");
-    EXPECT_FALSE(p.WriteFile("C:\\sys\\other.pws", "x"));
     p.SetFileFlags("C:\\sys\\quillmoor.pws", {.readOnly = true});
     EXPECT_FALSE(p.WriteFile("C:\\sys\\quillmoor.pws", "y"));
     EXPECT_EQ(p.FileBytes("C:\\sys\\quillmoor.pws"), "x");
+    p.RemoveFolder("C:\\sys");
+    EXPECT_FALSE(p.WriteFile("C:\\sys\\other.pws", "x"));
 }
 
 }  // namespace

@@ -1,69 +1,41 @@
-// The profile contract on the real platform: Windows' own profile functions,
-// in fresh folders under the temporary folder.  Each run makes its own parent
-// folder and removes that one alone when it ends.
+// The contract suites on the real platform: Windows' own profile functions,
+// in fresh folders inside a folder of this run's own under the temporary
+// folder, which goes, with what the tests put there, when the run ends.
 #include "platform/win32/win32_platform.h"
 #include "tests/contract/contract_backend.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 namespace qm::contract {
 namespace {
+
+std::string g_runFolder;
 
 // Removes a folder this run made, with what the tests put in it.
 void RemoveTree(const std::string& folder) {
     WIN32_FIND_DATAA found;
     HANDLE search = ::FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string path = folder + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(path);
-            } else {
-                ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                ::DeleteFileA(path.c_str());
-            }
-        } while (::FindNextFileA(search, &found));
-        ::FindClose(search);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = ::FindNextFileA(search, &found)) {
+        const std::string name = found.cFileName, path = folder + "\\" + name;
+        if (name == "." || name == "..") continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            RemoveTree(path);
+        } else {
+            ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            ::DeleteFileA(path.c_str());
+        }
     }
+    if (search != INVALID_HANDLE_VALUE) ::FindClose(search);
     ::RemoveDirectoryA(folder.c_str());
 }
 
-std::string& RunFolder() {
-    static std::string folder;
-    return folder;
-}
-
-void RemoveRunFolder() {
-    if (!RunFolder().empty()) RemoveTree(RunFolder());
-}
-
-// A folder for this run that did not exist before: nothing of anyone else's
-// is ever inside it.
-const std::string& MakeRunFolder() {
-    std::string& folder = RunFolder();
-    if (!folder.empty()) return folder;
-    char temp[MAX_PATH + 1] = {};
-    DWORD n = ::GetTempPathA(sizeof temp, temp);
-    std::string base = (n > 0 && n < sizeof temp) ? std::string(temp, n) : std::string("C:\\");
-    if (!base.empty() && base.back() == '\\') base.pop_back();
-    for (unsigned attempt = 0;; ++attempt) {
-        std::string candidate = base + "\\qm-contract-" + std::to_string(::GetCurrentProcessId()) + "-" +
-                                std::to_string(::GetTickCount()) + "-" + std::to_string(attempt);
-        if (::CreateDirectoryA(candidate.c_str(), nullptr)) {
-            folder = candidate;
-            std::atexit(RemoveRunFolder);
-            return folder;
-        }
-        if (::GetLastError() != ERROR_ALREADY_EXISTS || attempt > 1000) {
-            std::fprintf(stderr, "cannot make a folder under %s\n", base.c_str());
-            std::abort();
-        }
-    }
+// Makes the folder, which must be new: nothing of anyone else's is ever inside.
+void MakeFolder(const std::string& folder) {
+    if (::CreateDirectoryA(folder.c_str(), nullptr)) return;
+    std::fprintf(stderr, "cannot make the folder %s\n", folder.c_str());
+    std::abort();
 }
 
 }  // namespace
@@ -75,11 +47,16 @@ Platform& TestPlatform() {
 
 std::string NewFolder(const std::string& name) {
     static int count = 0;
-    const std::string folder = MakeRunFolder() + "\\" + name + "-" + std::to_string(++count);
-    if (!::CreateDirectoryA(folder.c_str(), nullptr)) {
-        std::fprintf(stderr, "cannot make the folder %s\n", folder.c_str());
-        std::abort();
+    if (g_runFolder.empty()) {
+        char temp[MAX_PATH + 1] = {};
+        ::GetTempPathA(sizeof temp, temp);
+        g_runFolder = std::string(temp) + "qm-contract-" + std::to_string(::GetCurrentProcessId()) + "-" +
+                      std::to_string(::GetTickCount());
+        MakeFolder(g_runFolder);
+        std::atexit([] { RemoveTree(g_runFolder); });
     }
+    const std::string folder = g_runFolder + "\\" + name + "-" + std::to_string(++count);
+    MakeFolder(folder);
     return folder;
 }
 

@@ -9,15 +9,15 @@
 namespace qm::aol {
 namespace {
 
-std::vector<WPARAM>& Commands() {
-    static std::vector<WPARAM> commands;
-    return commands;
-}
+std::vector<WPARAM> g_commands;  // that reached the client's main window
 
 LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
-    if (msg == WM_COMMAND) Commands().push_back(wparam);
+    if (msg == WM_COMMAND) g_commands.push_back(wparam);
     return ::DefWindowProcA(hwnd, msg, wparam, lparam);
 }
+
+// The menus of a menu bar: id and caption of each item.
+using Menus = std::vector<std::vector<std::pair<UINT, const char*>>>;
 
 class AolOnWin32 : public ::testing::Test {
 protected:
@@ -25,18 +25,16 @@ protected:
         for (const char* cls : {"AOL Frame25", "AOL Child", "RICHCNTL", "RICHCNTLREADONLY", "_AOL_Listbox",
                                 "_AOL_Icon", "_AOL_Static"}) {
             WNDCLASSA wc{};
-            wc.lpfnWndProc = std::string(cls) == "AOL Frame25" ? MainProc : ::DefWindowProcA;
+            wc.lpfnWndProc = std::string_view(cls) == "AOL Frame25" ? MainProc : ::DefWindowProcA;
             wc.hInstance = ::GetModuleHandleA(nullptr);
             wc.lpszClassName = cls;
             ::RegisterClassA(&wc);
         }
     }
-    void SetUp() override { Commands().clear(); }
-    void TearDown() override {
+    void TearDown() override { ::DestroyWindow(main_); }
+    // The client's main window, alone, with a menu bar of these menus.
+    void Client(const Menus& menus) {
         if (main_) ::DestroyWindow(main_);
-    }
-    // The client's main window with a menu bar of these menus.
-    void Client(const std::vector<std::vector<std::pair<UINT, const char*>>>& menus) {
         HMENU bar = ::CreateMenu();
         for (const auto& items : menus) {
             HMENU sub = ::CreatePopupMenu();
@@ -59,25 +57,17 @@ protected:
     HWND main_ = nullptr, mdi_ = nullptr;
 };
 
-TEST_F(AolOnWin32, VersionComesFromTheFirstMatchingMenuItem) {
-    Client({{{1, "&New"}, {2, "Send an Instant Message"}}, {{3, "What's New in AOL 7.0"}}});
-    EXPECT_EQ(GetAolVersion(p), "3.0");
-}
-
-TEST_F(AolOnWin32, VersionPatternsIgnoreLetterCase) {
-    Client({{{1, "&File Search"}}, {{2, "&Help"}, {3, "WHAT'S NEW IN AOL 8.0"}}});
-    EXPECT_EQ(GetAolVersion(p), "8.0");
-}
-
-TEST_F(AolOnWin32, MenuWithoutAPatternIsForeign) {
-    Client({{{1, "&File Search"}}});
-    EXPECT_EQ(GetAolVersion(p), "foreign");
-}
-
-TEST_F(AolOnWin32, MenuCommandIsSentToTheMainWindow) {
-    Client({{{11, "&File Search"}, {12, "&Download Manager"}}});
-    RunAolMenuItem(p, "&download manager");
-    EXPECT_EQ(Commands(), std::vector<WPARAM>{12});
+TEST_F(AolOnWin32, VersionComesFromTheFirstMatchingItemInAnyCaseAndACommandGoesToTheMainWindow) {
+    const std::pair<Menus, const char*> clients[] = {
+        {{{{1, "&New"}, {2, "Send an Instant Message"}}, {{3, "What's New in AOL 7.0"}}}, "3.0"},
+        {{{{1, "&File Search"}}, {{2, "&Help"}, {3, "WHAT'S NEW IN AOL 8.0"}}}, "8.0"},
+        {{{{11, "&File Search"}, {12, "&Download Manager"}}}, "foreign"}};
+    for (const auto& [menus, version] : clients) {
+        Client(menus);
+        EXPECT_EQ(GetAolVersion(p), version);
+        RunAolMenuItem(p, "&download manager");  // only the last one has it
+    }
+    EXPECT_EQ(g_commands, std::vector<WPARAM>{12});
 }
 
 TEST_F(AolOnWin32, LateRoomInputIsFoundAfterTheReadOnlyTranscript) {
@@ -85,9 +75,7 @@ TEST_F(AolOnWin32, LateRoomInputIsFoundAfterTheReadOnlyTranscript) {
     HWND room = Child("AOL Child", "Lobby", mdi_);
     Child("RICHCNTLREADONLY", "", room);
     HWND input = Child("RICHCNTL", "", room);
-    Child("_AOL_Listbox", "", room);
-    Child("_AOL_Icon", "", room);
-    Child("_AOL_Static", "", room);
+    for (const char* cls : {"_AOL_Listbox", "_AOL_Icon", "_AOL_Static"}) Child(cls, "", room);
     EXPECT_EQ(FindChatRoom(p), win32::ToSeam(room));
     EXPECT_EQ(FindChatInput(p, InputVariant::B), win32::ToSeam(input));
     // The menu says nothing here, so the early lookup falls back to it.
