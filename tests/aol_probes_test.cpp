@@ -13,8 +13,8 @@ using Menus = std::vector<std::vector<std::string>>;
 
 class Probes : public ::testing::Test {
 protected:
-    // A main window whose menu bar holds one menu per list of item texts,
-    // their ids counting from 100.
+    // The client's main window, anew, with one menu per list of item texts
+    // (their ids count from 100).
     void Client(const Menus& menus) {
         p.DestroyWindow(main);
         main = p.CreateWindow("AOL Frame25", "America Online", 0, [this](Hwnd, const sim::Message& m) {
@@ -31,70 +31,53 @@ protected:
         }
         p.SetMenu(main, p.CreateMenu(bar));
     }
-    Hwnd Doc(const std::string& caption) { return p.CreateWindow("AOL Child", caption, mdi); }
-
     sim::SimPlatform p;
     Hwnd main = 0, mdi = 0;
     std::vector<std::uint32_t> commands;
 };
 
-TEST_F(Probes, NoClientTellsNothing) {
+TEST_F(Probes, VersionIsTheFirstItemInMenuOrderThatMatchesAPatternInAnyCase) {
     EXPECT_EQ(FindAolWindow(p), 0u);
-    EXPECT_EQ(GetAolVersion(p), "foreign");
-    EXPECT_EQ(FindWelcomeWindow(p), 0u);
-    EXPECT_EQ(GetScreenName(p), "");
-    EXPECT_EQ(GetCaption(p, 0), "");
-}
-
-TEST_F(Probes, VersionIsTheFirstItemInMenuOrderThatMatchesAPattern) {
-    const struct {
-        Menus menus;
-        const char* version;
-    } cases[] = {
-        {{{"&Open", "E&xit"}, {"Help", "What's New in AOL 8.0"}}, "8.0"},
-        {{{"What's New in AOL 7.0"}}, "7.0"},
-        {{{"What's New in AOL 6.0"}}, "6.0"},
-        {{{"What's New in AOL 5.0"}}, "5.0"},
-        {{{"What's New in AOL 4.0"}}, "4.0"},
-        {{{"Send an Instant Message"}}, "3.0"},
-        {{{"LOGGING..."}}, "2.5"},
-        {{{"What's New in AOL 9.0"}, {"E&xit"}}, "foreign"},
+    EXPECT_EQ(GetAolVersion(p), "foreign") << "no client";
+    const std::string pad(78, '.');  // an item is read into 100 bytes: 99 of text
+    const std::pair<Menus, const char*> cases[] = {
+        {{{"&Open", "E&xit"}, {"Help", "What's New in AOL 8.0"}}, "8.0"}, {{{"What's New in AOL 7.0"}}, "7.0"},
+        {{{"What's New in AOL 6.0"}}, "6.0"}, {{{"What's New in AOL 5.0"}}, "5.0"},
+        {{{"What's New in AOL 4.0"}}, "4.0"}, {{{"Send an Instant Message"}}, "3.0"}, {{{"LOGGING..."}}, "2.5"},
+        {{{"What's New in AOL 9.0"}, {"E&xit"}}, "foreign"}, {{{"&Help: WHAT'S NEW IN AOL 8.0?"}}, "8.0"},
         {{{"&New", "Send an Instant Message"}, {"What's New in AOL 7.0"}}, "3.0"},
-        {{{"&Help: WHAT'S NEW IN AOL 8.0?"}}, "8.0"},
-        // An item is read into 100 bytes: 99 of text.
-        {{{std::string(79, '.') + "What's New in AOL 8.0", std::string(78, '.') + "What's New in AOL 6.0"}}, "6.0"},
+        {{{"." + pad + "What's New in AOL 8.0", pad + "What's New in AOL 6.0"}}, "6.0"},
     };
-    for (const auto& c : cases) {
-        Client(c.menus);
-        EXPECT_EQ(GetAolVersion(p), c.version) << c.menus.back().back();
+    for (const auto& [menus, version] : cases) {
+        Client(menus);
+        EXPECT_EQ(GetAolVersion(p), version) << menus.back().back();
     }
     p.SetMenusUnreadable(true);
     EXPECT_EQ(GetAolVersion(p), "foreign");
 }
 
-TEST_F(Probes, WelcomeWindowAndScreenNameFromItsCaption) {
+TEST_F(Probes, WelcomeWindowIsTheFirstDocumentCaptionedWelcomeAndTheNameEndsAtItsBang) {
+    EXPECT_EQ(FindWelcomeWindow(p), 0u);
+    EXPECT_EQ(GetScreenName(p), "") << "no client";
     Client({});
-    Doc("Lobby");
-    Doc("welcome, lower!");
-    const Hwnd third = Doc("");
-    const struct {
-        const char* caption;
-        bool welcome;
-        const char* name;
-    } cases[] = {
-        {"Welcome, Joe Blow!", true, "Joe Blow"}, {"Welcome, A b!c!", true, "A b"}, {"Welcome, !", true, ""},
-        {"Welcome, NoBang", true, ""},            {"Welcome,Joe!", false, ""},
+    p.CreateWindow("AOL Child", "Lobby", mdi);
+    p.CreateWindow("AOL Child", "welcome, lower!", mdi);
+    const Hwnd third = p.CreateWindow("AOL Child", "", mdi);
+    const std::tuple<const char*, Hwnd, const char*> cases[] = {
+        {"Welcome, Joe Blow!", third, "Joe Blow"}, {"Welcome, A b!c!", third, "A b"}, {"Welcome, !", third, ""},
+        {"Welcome, NoBang", third, ""}, {"Welcome,Joe!", 0, ""},
     };
-    for (const auto& c : cases) {
-        p.SetTextDirect(third, c.caption);
-        EXPECT_EQ(FindWelcomeWindow(p), c.welcome ? third : 0u) << c.caption;
-        EXPECT_EQ(GetScreenName(p), c.name) << c.caption;
+    for (const auto& [caption, welcome, name] : cases) {
+        p.SetTextDirect(third, caption);
+        EXPECT_EQ(FindWelcomeWindow(p), welcome) << caption;
+        EXPECT_EQ(GetScreenName(p), name) << caption;
     }
 }
 
 TEST_F(Probes, MenuCommandGoesToTheFirstItemContainingTheText) {
     Client({{"&Open", "&Download Manager", "Download Manager Help"}, {"&Download Manager"}});
     EXPECT_EQ(GetCaption(p, main), "America Online");
+    EXPECT_EQ(GetCaption(p, 0), "");
     RunAolMenuItem(p, "&download manager");
     RunAolMenuItem(p, "no such item");
     EXPECT_EQ(commands, (std::vector<std::uint32_t>{101}));

@@ -1,5 +1,5 @@
-// The client automation against the stand-in client, version by version, and
-// against clients that are slow, busy, hung or gone.
+// The client automation against the stand-in client of every version, in one
+// walk from no client at all to one that is slow, busy, hung and gone.
 #include <gtest/gtest.h>
 
 #include "aol/bounds.h"
@@ -15,28 +15,91 @@ using Lines = std::vector<std::string>;
 
 class EveryVersion : public ::testing::TestWithParam<const char*> {
 protected:
+    void SetDelays(double chat, double alertClose = 0) {
+        aolsim::Delays delays = client.GetDelays();
+        delays.chat = chat;
+        delays.alertClose = alertClose;
+        client.SetDelays(delays);
+    }
+    // Sends the line; true when it took at most `seconds`.
+    bool SentWithin(const std::string& line, double seconds) {
+        const double start = p.Now();
+        chat.SendChatLine(line);
+        return p.Now() - start <= seconds;
+    }
     sim::SimPlatform p;
     aolsim::SimClient client{p};
     ChatSender chat{p};
 };
 
-TEST_P(EveryVersion, ProbesTellTheClientAndTheLineReachesTheRoomPastAnAlert) {
+TEST_P(EveryVersion, LinesReachTheFrontRoomAndTheUsersTextComesBackWhateverTheClientDoes) {
+    chat.SendChatLine("no client");
     client.Start(GetParam());
     EXPECT_EQ(GetScreenName(p), "");
     EXPECT_EQ(FindWelcomeWindow(p), 0u);
+    chat.SendChatLine("signed off");
+    EXPECT_TRUE(client.PasswordsTyped().empty());
+
     client.SignOn("Joe Blow");
-    client.OpenRoom("Help Desk");
-    const aolsim::Handle room = client.OpenRoom("Lobby", "half a sen");  // the welcome window third
+    const aolsim::Handle other = client.OpenRoom("Other");
+    const aolsim::Handle room = client.OpenRoom("Lobby", "half a sen");
+    const aolsim::Handle almost = client.OpenDocument("Almost a room", {.richcntl = 2, .icons = 4, .statics = 1});
+    client.SetDocumentOrder({almost, room, other});  // the welcome window fourth
     EXPECT_EQ(GetAolVersion(p), std::string(GetParam()));
     EXPECT_EQ(FindWelcomeWindow(p), client.WelcomeWindow());
     EXPECT_EQ(GetScreenName(p), "Joe Blow");
-    client.AlertAfterChatLines(1);
+
+    // An alert after every line, that keeps the client busy while it closes.
+    client.AlertAfterChatLines(2);
+    SetDelays(0, 2.0);
     chat.SendChatLine("</b><font color=#0000ff>idle \xB7 5m");
-    EXPECT_EQ(client.Transcript("Lobby"), Lines{"</b><font color=#0000ff>idle \xB7 5m"});
+    EXPECT_EQ(FindAolAlert(p), 0u) << "gone before the send ended";
+    Pause(p, 0.4);
+    chat.SendChatLine("two");
+    EXPECT_EQ(client.AlertsDismissed(), 2);
+    // Menus that cannot be read; a slow client.
+    p.SetMenusUnreadable(true);
+    chat.SendChatLine("unreadable");
+    SetDelays(0.3);
+    chat.SendChatLine("slow");
+    // A client that takes the line late, after the Enter presses' own wait.
+    client.When(aolsim::Trigger::ChatLineSent, aolsim::Reaction::Hang, 4.0);
+    SetDelays(2.5);
+    chat.SendChatLine("late");
+    chat.SendChatLine("later");
+    p.RunFor(20);
+    // A timer's line while the first is on its way.
+    SetDelays(0.2);
+    int fired = 0;
+    Timer timer(p, 100, [&] {
+        if (fired++ == 0) chat.SendChatLine("from a timer");
+    });
+    timer.SetEnabled(true);
+    chat.SendChatLine("first");
+    timer.SetEnabled(false);
+    // A box that never empties: Enter is pressed a bounded number of times.
+    client.SetInputNeverEmpties(true);
+    EXPECT_TRUE(SentWithin("again", bounds::kTakeSeconds + 1));
+    client.SetInputNeverEmpties(false);
+    // A hung client is waited out briefly.
+    client.SetHung(true);
+    EXPECT_TRUE(SentWithin("hung", bounds::kReadSeconds + 2 * kSendTimeoutMs / 1000.0));
+    client.SetHung(false);
     EXPECT_EQ(client.InputText(room), "half a sen");
-    EXPECT_EQ(client.AlertsShown(), 1);
-    EXPECT_EQ(client.AlertsDismissed(), 1);
-    EXPECT_EQ(FindAolAlert(p), 0u);
+    // A client that vanishes right after a line.
+    client.When(aolsim::Trigger::ChatLineSent, aolsim::Reaction::Vanish);
+    chat.SendChatLine("last");
+    p.ProcessEvents();
+    chat.SendChatLine("gone");
+    EXPECT_FALSE(client.Running());
+
+    Lines expected{"</b><font color=#0000ff>idle \xB7 5m", "two", "unreadable", "slow", "late", "later", "first",
+                   "from a timer"};
+    expected.insert(expected.end(), bounds::kEnterPresses, "again");
+    expected.push_back("last");
+    std::vector<aolsim::ChatLine> lines;
+    for (const std::string& text : expected) lines.push_back({"Lobby", text});
+    EXPECT_EQ(client.Chat(), lines);
 }
 
 INSTANTIATE_TEST_SUITE_P(Client, EveryVersion,
@@ -46,127 +109,6 @@ INSTANTIATE_TEST_SUITE_P(Client, EveryVersion,
                              std::erase(name, '.');
                              return name == "foreign" ? name : "v" + name;
                          });
-
-class Scenario : public ::testing::Test {
-protected:
-    // Signed on in the room "Lobby", with the user's text in its box.
-    aolsim::Handle InLobby(const char* version, const char* typed = "mine") {
-        client.Start(version);
-        client.SignOn("Joe Blow");
-        return client.OpenRoom("Lobby", typed);
-    }
-    void SetDelays(double chat, double alertClose = 0) {
-        aolsim::Delays delays = client.GetDelays();
-        delays.chat = chat;
-        delays.alertClose = alertClose;
-        client.SetDelays(delays);
-    }
-    sim::SimPlatform p;
-    aolsim::SimClient client{p};
-    ChatSender chat{p};
-};
-
-TEST_F(Scenario, LineGoesOnlyIntoTheFrontRealRoom) {
-    chat.SendChatLine("no client");
-    client.Start("8.0");
-    chat.SendChatLine("signed off");
-    EXPECT_TRUE(client.PasswordsTyped().empty());
-    client.SignOn("Joe Blow");
-    const aolsim::Handle lobby = client.OpenRoom("Lobby");
-    const aolsim::Handle other = client.OpenRoom("Other");
-    const aolsim::Handle almost = client.OpenDocument("Almost a room", {.richcntl = 2, .icons = 4, .statics = 1});
-    client.SetDocumentOrder({almost, lobby, other});
-    chat.SendChatLine("hi");
-    EXPECT_EQ(client.Chat(), (std::vector<aolsim::ChatLine>{{"Lobby", "hi"}}));
-}
-
-TEST_F(Scenario, UnreadableMenusStillReachALateRoom) {
-    const aolsim::Handle room = InLobby("8.0");
-    p.SetMenusUnreadable(true);
-    chat.SendChatLine("hi");
-    EXPECT_EQ(client.Transcript("Lobby"), Lines{"hi"});
-    EXPECT_EQ(client.InputText(room), "mine");
-}
-
-TEST_F(Scenario, SlowClientGetsTheLineOnce) {
-    InLobby("7.0");
-    SetDelays(0.3);
-    chat.SendChatLine("hi");
-    EXPECT_EQ(client.Transcript("Lobby"), Lines{"hi"});
-}
-
-TEST_F(Scenario, BoxThatNeverEmptiesIsGivenUpOn) {
-    const aolsim::Handle room = InLobby("4.0");
-    client.SetInputNeverEmpties(true);
-    chat.SendChatLine("hi");
-    EXPECT_EQ(client.Transcript("Lobby"), Lines(bounds::kEnterPresses, "hi"));
-    EXPECT_EQ(client.InputText(room), "mine");
-    EXPECT_LE(p.Now(), bounds::kTakeSeconds + 1);
-}
-
-TEST_F(Scenario, AlertAfterEveryLineThatKeepsTheClientBusyWhileItClosesLosesNothing) {
-    const aolsim::Handle room = InLobby("8.0", "afk 5");
-    client.AlertAfterChatLines(2);
-    SetDelays(0, 2.0);
-    chat.SendChatLine("one");
-    EXPECT_EQ(FindAolAlert(p), 0u) << "gone before the send ended";
-    Pause(p, 0.4);
-    chat.SendChatLine("two");
-    EXPECT_EQ(client.Transcript("Lobby"), (Lines{"one", "two"}));
-    EXPECT_EQ(client.InputText(room), "afk 5");
-    EXPECT_EQ(client.AlertsDismissed(), 2);
-}
-
-TEST_F(Scenario, ClientThatTakesTheLineLateDoesNotSendTheUsersText) {
-    const aolsim::Handle room = InLobby("7.0", "afk 5");
-    client.When(aolsim::Trigger::ChatLineSent, aolsim::Reaction::Hang, 4.0);
-    SetDelays(2.5);  // sends in the background, after the Enter presses' own wait
-    chat.SendChatLine("one");
-    chat.SendChatLine("two");
-    p.RunFor(20);
-    EXPECT_EQ(client.Transcript("Lobby"), (Lines{"one", "two"}));
-    EXPECT_EQ(client.InputText(room), "afk 5");
-}
-
-TEST_F(Scenario, HungClientIsWaitedOutBrieflyAndAVanishedOneSurvived) {
-    aolsim::Handle room = InLobby("6.0");
-    client.SetHung(true);
-    chat.SendChatLine("hung");
-    client.SetHung(false);
-    EXPECT_TRUE(client.Transcript("Lobby").empty());
-    EXPECT_EQ(client.InputText(room), "mine");
-    EXPECT_LE(p.Now(), bounds::kReadSeconds + 2 * kSendTimeoutMs / 1000.0);
-
-    room = InLobby("8.0");
-    client.When(aolsim::Trigger::ChatLineSent, aolsim::Reaction::Vanish);
-    chat.SendChatLine("hi");
-    p.ProcessEvents();  // the client goes away right after
-    chat.SendChatLine("again");
-    EXPECT_EQ(client.Transcript("Lobby"), Lines{"hi"});
-    EXPECT_FALSE(client.Running());
-}
-
-TEST_F(Scenario, TimerLineDuringTheEnterLoopGoesOutRightAfter) {
-    const aolsim::Handle room = InLobby("8.0");
-    SetDelays(0.2);
-    int fired = 0;
-    Timer timer(p, 100, [&] {
-        if (fired++ == 0) chat.SendChatLine("from a timer");
-    });
-    // The tick comes while "first" is on its way.
-    timer.SetEnabled(true);
-    chat.SendChatLine("first");
-    timer.SetEnabled(false);
-    EXPECT_EQ(client.Transcript("Lobby"), (Lines{"first", "from a timer"}));
-    EXPECT_EQ(client.InputText(room), "mine");
-}
-
-TEST_F(Scenario, MenuCommandByItsText) {
-    InLobby("6.0");
-    RunAolMenuItem(p, "&Download Manager");
-    EXPECT_NE(client.DownloadManager(), 0u);
-    EXPECT_EQ(client.MenuCommands(), Lines{"&Download Manager"});
-}
 
 }  // namespace
 }  // namespace qm::aol

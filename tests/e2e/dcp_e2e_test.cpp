@@ -1,11 +1,7 @@
 // Disconnect protection with quillmoor.exe and aolsim.exe as separate
-// processes: the password set through quillmoor's menu and prompt signs the
-// client back on after it lost its connection, then come the room's keyword,
-// the "dcp re-enter" line and the download resumed through the toolbar.
-//
-// Another process's menus cannot be read under Wine, so the client's version
-// comes from quillmoor's settings.  A 64-bit Wine prefix has no
-// C:\windows\system: there the password must land in the user's own folder.
+// processes.  Another process's menus cannot be read under Wine, so the
+// client's version comes from quillmoor's settings; a 64-bit Wine prefix has
+// no C:\windows\system, so there the password lands in the user's own folder.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -27,12 +23,6 @@ constexpr const char* kSystemPasswordFile = "c:\\windows\\system\\quillmoor.pws"
 const std::string kReenterLine =
     "</b></u></i></s><font face=\"arial narrow\" color=#0000ff>qlR - <font face=\"arial narrow\" "
     "color=#000000>quillmoor idle \xB7 <font color=#0000ff>dcp re-enter";
-
-std::string StoredPassword(const std::string& file) {
-    char value[100] = {};
-    ::GetPrivateProfileStringA("dcp", "password", "", value, sizeof value, file.c_str());
-    return value;
-}
 
 class DisconnectProtection : public ::testing::Test {
 protected:
@@ -85,7 +75,11 @@ TEST_F(DisconnectProtection, SignsBackOnWithThePasswordSetInItsPromptReturnsToTh
     const DWORD system = ::GetFileAttributesA("c:\\windows\\system");
     const bool hasSystem = system != INVALID_FILE_ATTRIBUTES && (system & FILE_ATTRIBUTE_DIRECTORY);
     const std::string stored = hasSystem ? kSystemPasswordFile : userFile;
-    ASSERT_TRUE(Eventually([&] { return StoredPassword(stored) == "Qm7pass"; }, 10)) << stored;
+    char password[100] = {};
+    ASSERT_TRUE(Eventually([&] {
+        return ::GetPrivateProfileStringA("dcp", "password", "", password, sizeof password, stored.c_str()) &&
+               password == std::string("Qm7pass");
+    }, 10)) << stored;
     EXPECT_EQ(program.ReadFile("quillmoor.dat")->find("Qm7pass"), std::string::npos);
 
     ASSERT_TRUE(client.Run("disconnect status").ok);
