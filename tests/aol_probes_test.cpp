@@ -9,111 +9,78 @@
 namespace qm::aol {
 namespace {
 
-using sim::MenuItem;
-using sim::Message;
+using Menus = std::vector<std::vector<std::string>>;
 
 class Probes : public ::testing::Test {
 protected:
-    // A main window whose menu bar holds one menu per list of item texts.
-    void Client(const std::vector<std::vector<std::string>>& menus) {
-        main = p.CreateWindow("AOL Frame25", "America Online", 0, [this](Hwnd, const Message& m) {
+    // The client's main window, anew, with one menu per list of item texts
+    // (their ids count from 100).
+    void Client(const Menus& menus) {
+        p.DestroyWindow(main);
+        main = p.CreateWindow("AOL Frame25", "America Online", 0, [this](Hwnd, const sim::Message& m) {
             if (m.msg == Msg::Command) commands.push_back(m.wparam);
             return false;
         });
         mdi = p.CreateWindow("MDIClient", "", main);
-        std::vector<MenuItem> bar;
+        std::vector<sim::MenuItem> bar;
         std::uint32_t id = 100;
         for (const auto& texts : menus) {
-            std::vector<MenuItem> items;
-            for (const auto& t : texts) items.push_back(MenuItem{t, id++});
-            bar.push_back(MenuItem{"menu", 0, p.CreateMenu(items)});
+            std::vector<sim::MenuItem> items;
+            for (const auto& t : texts) items.push_back(sim::MenuItem{t, id++});
+            bar.push_back(sim::MenuItem{"menu", 0, p.CreateMenu(items)});
         }
         p.SetMenu(main, p.CreateMenu(bar));
     }
-    Hwnd Doc(const std::string& caption) { return p.CreateWindow("AOL Child", caption, mdi); }
-
     sim::SimPlatform p;
     Hwnd main = 0, mdi = 0;
     std::vector<std::uint32_t> commands;
 };
 
-TEST_F(Probes, NoClientRunning) {
+TEST_F(Probes, VersionIsTheFirstItemInMenuOrderThatMatchesAPatternInAnyCase) {
     EXPECT_EQ(FindAolWindow(p), 0u);
-    EXPECT_EQ(GetAolVersion(p), "foreign");
-    EXPECT_EQ(FindWelcomeWindow(p), 0u);
-    EXPECT_EQ(GetScreenName(p), "");
-    RunAolMenuItem(p, "&Download Manager");
-    EXPECT_TRUE(commands.empty());
-}
-
-TEST_F(Probes, EachVersionByItsMenuItem) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"What's New in AOL 8.0", "8.0"}, {"What's New in AOL 7.0", "7.0"}, {"What's New in AOL 6.0", "6.0"},
-        {"What's New in AOL 5.0", "5.0"}, {"What's New in AOL 4.0", "4.0"}, {"Send an Instant Message", "3.0"},
-        {"LOGGING...", "2.5"},          {"What's New in AOL 9.0", "foreign"},
+    EXPECT_EQ(GetAolVersion(p), "foreign") << "no client";
+    const std::string pad(78, '.');  // an item is read into 100 bytes: 99 of text
+    const std::pair<Menus, const char*> cases[] = {
+        {{{"&Open", "E&xit"}, {"Help", "What's New in AOL 8.0"}}, "8.0"}, {{{"What's New in AOL 7.0"}}, "7.0"},
+        {{{"What's New in AOL 6.0"}}, "6.0"}, {{{"What's New in AOL 5.0"}}, "5.0"},
+        {{{"What's New in AOL 4.0"}}, "4.0"}, {{{"Send an Instant Message"}}, "3.0"}, {{{"LOGGING..."}}, "2.5"},
+        {{{"What's New in AOL 9.0"}, {"E&xit"}}, "foreign"}, {{{"&Help: WHAT'S NEW IN AOL 8.0?"}}, "8.0"},
+        {{{"&New", "Send an Instant Message"}, {"What's New in AOL 7.0"}}, "3.0"},
+        {{{"." + pad + "What's New in AOL 8.0", pad + "What's New in AOL 6.0"}}, "6.0"},
     };
-    for (const auto& [item, version] : cases) {
-        p.DestroyWindow(main);
-        Client({{"&Open", "E&xit"}, {"Help", item}});
-        EXPECT_EQ(GetAolVersion(p), version) << item;
+    for (const auto& [menus, version] : cases) {
+        Client(menus);
+        EXPECT_EQ(GetAolVersion(p), version) << menus.back().back();
     }
-}
-
-TEST_F(Probes, EarlierItemWinsOverBetterPattern) {
-    Client({{"&New", "Send an Instant Message"}, {"What's New in AOL 7.0"}});
-    EXPECT_EQ(GetAolVersion(p), "3.0");
-}
-
-TEST_F(Probes, PatternsMatchInAnyLetterCaseInsideLongerTexts) {
-    Client({{"&Help: WHAT'S NEW IN AOL 8.0?"}});
-    EXPECT_EQ(GetAolVersion(p), "8.0");
-}
-
-TEST_F(Probes, OnlyTheFirst99BytesOfAnItemAreSeen) {
-    Client({{std::string(79, '.') + "What's New in AOL 8.0", std::string(78, '.') + "What's New in AOL 6.0"}});
-    EXPECT_EQ(GetAolVersion(p), "6.0");
-}
-
-TEST_F(Probes, UnreadableMenusReadAsForeign) {
-    Client({{"What's New in AOL 8.0"}});
     p.SetMenusUnreadable(true);
     EXPECT_EQ(GetAolVersion(p), "foreign");
 }
 
-TEST_F(Probes, WelcomeWindowFoundWhereverItIs) {
+TEST_F(Probes, WelcomeWindowIsTheFirstDocumentCaptionedWelcomeAndTheNameEndsAtItsBang) {
+    EXPECT_EQ(FindWelcomeWindow(p), 0u);
+    EXPECT_EQ(GetScreenName(p), "") << "no client";
     Client({});
-    Doc("Lobby");
-    Doc("welcome, lower!");
-    Hwnd welcome = Doc("Welcome, Joe Blow!");
-    EXPECT_EQ(FindWelcomeWindow(p), welcome);
-    EXPECT_EQ(GetScreenName(p), "Joe Blow");
+    p.CreateWindow("AOL Child", "Lobby", mdi);
+    p.CreateWindow("AOL Child", "welcome, lower!", mdi);
+    const Hwnd third = p.CreateWindow("AOL Child", "", mdi);
+    const std::tuple<const char*, Hwnd, const char*> cases[] = {
+        {"Welcome, Joe Blow!", third, "Joe Blow"}, {"Welcome, A b!c!", third, "A b"}, {"Welcome, !", third, ""},
+        {"Welcome, NoBang", third, ""}, {"Welcome,Joe!", 0, ""},
+    };
+    for (const auto& [caption, welcome, name] : cases) {
+        p.SetTextDirect(third, caption);
+        EXPECT_EQ(FindWelcomeWindow(p), welcome) << caption;
+        EXPECT_EQ(GetScreenName(p), name) << caption;
+    }
 }
 
-TEST_F(Probes, ScreenNameEdgeCases) {
-    Client({});
-    Hwnd welcome = Doc("Welcome, !");
-    EXPECT_EQ(GetScreenName(p), "");
-    p.SetTextDirect(welcome, "Welcome, NoBang");
-    EXPECT_EQ(GetScreenName(p), "");
-    EXPECT_EQ(FindWelcomeWindow(p), welcome);
-    p.SetTextDirect(welcome, "Welcome, A b!c!");
-    EXPECT_EQ(GetScreenName(p), "A b");
-    p.SetTextDirect(welcome, "Welcome,Joe!");
-    EXPECT_EQ(GetScreenName(p), "");
-}
-
-TEST_F(Probes, MenuCommandGoesToTheFirstMatchingItem) {
+TEST_F(Probes, MenuCommandGoesToTheFirstItemContainingTheText) {
     Client({{"&Open", "&Download Manager", "Download Manager Help"}, {"&Download Manager"}});
-    RunAolMenuItem(p, "&download manager");
-    EXPECT_EQ(commands, (std::vector<std::uint32_t>{101}));
-    RunAolMenuItem(p, "no such item");
-    EXPECT_EQ(commands.size(), 1u);
-}
-
-TEST_F(Probes, CaptionOfNothingIsEmpty) {
-    Client({});
-    EXPECT_EQ(GetCaption(p, 0), "");
     EXPECT_EQ(GetCaption(p, main), "America Online");
+    EXPECT_EQ(GetCaption(p, 0), "");
+    RunAolMenuItem(p, "&download manager");
+    RunAolMenuItem(p, "no such item");
+    EXPECT_EQ(commands, (std::vector<std::uint32_t>{101}));
 }
 
 }  // namespace

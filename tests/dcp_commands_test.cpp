@@ -2,24 +2,25 @@
 // the client-version setting.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "aolsim/sim/sim_client.h"
 #include "app/program.h"
-#include "app/settings.h"
 #include "dcp/password.h"
 #include "platform/sim/sim_platform.h"
 
 namespace qm {
 namespace {
 
+using Bytes = std::optional<std::string>;
+
 constexpr const char* kSettingsFile = "C:\\quillmoor\\quillmoor.dat";
 constexpr const char* kSystemFolder = "C:\\WINDOWS\\SYSTEM";
 constexpr const char* kPasswordFile = "C:\\WINDOWS\\SYSTEM\\quillmoor.pws";
 constexpr const char* kUserFolder = "C:\\Users\\joe\\AppData\\Roaming";
 constexpr const char* kUserPasswordFile = "C:\\Users\\joe\\AppData\\Roaming\\quillmoor\\quillmoor.pws";
-constexpr const char* kDependents[] = {"setpassword", "enablereenterroom", "setroom", "resumedl", "resumeul"};
-constexpr const char* kPasswordPrompt =
-    "enter your aol password for current screen name.  if your password is stored in aol preferences, you do "
-    "not need to enter a password.";
+
+std::string Pws(const std::string& password) { return "[dcp]\r\nPASSWORD=" + password + "\r\n"; }
 
 class Commands : public ::testing::Test {
 protected:
@@ -27,229 +28,101 @@ protected:
         sim.SetProgramFolder("C:\\quillmoor");
         sim.SetUserDataFolder(kUserFolder);
     }
-    void Start(const std::string& settings = "") {
-        if (!settings.empty()) sim.SetFileBytes(kSettingsFile, settings);
+    void Start(const std::string& settings) {
+        sim.SetFileBytes(kSettingsFile, settings);
         ASSERT_TRUE(program.Start());
     }
-    void Click(const char* item) { program.form2.Item(item).Click(); }
-    std::string Setting(const char* section, const char* key) {
-        return ReadSetting(sim, section, key, kSettingsFile);
+    void Click(const char* item, Bytes answer = std::nullopt) {
+        sim.ScriptPrompt(answer);
+        program.form2.Item(item).Click();
     }
     bool Checked(const char* item) { return program.form2.Checked(item); }
-    bool Enabled(const char* item) { return program.form2.Item(item).enabled; }
 
     sim::SimPlatform sim;
     Program program{sim};
 };
 
-// ---- switching protection and its options ---------------------------------------------------------
-
-TEST_F(Commands, EnableDcpSwitchesTheTimerTheItemsAndTheSetting) {
-    Start();
-    for (const char* item : kDependents) EXPECT_FALSE(Enabled(item)) << item;
-    Click("enabledcp");
-    EXPECT_TRUE(Checked("enabledcp"));
-    EXPECT_TRUE(program.form1.Timer2.Enabled());
-    for (const char* item : kDependents) EXPECT_TRUE(Enabled(item)) << item;
-    EXPECT_EQ(sim.FileBytes(kSettingsFile), "[dcp]\r\nAUTO DCP=yes\r\n");
-    Click("enabledcp");
-    EXPECT_FALSE(Checked("enabledcp"));
-    EXPECT_FALSE(program.form1.Timer2.Enabled());
-    for (const char* item : kDependents) EXPECT_FALSE(Enabled(item)) << item;
-    EXPECT_EQ(sim.FileBytes(kSettingsFile), "[dcp]\r\nAUTO DCP=no\r\n");
+TEST_F(Commands, EnableDcpSwitchesTheTimerAndGreysTheOptionsWhichKeepTheirMarks) {
+    const std::string marks = "[dcp]\r\nRE-ENTER ROOM=yes\r\nRESUME UPLOAD=yes\r\n";
+    Start(marks);
+    const std::pair<bool, const char*> states[] = {{false, ""}, {true, "AUTO DCP=yes\r\n"}, {false, "AUTO DCP=no\r\n"}};
+    for (const auto& [on, file] : states) {
+        if (*file) Click("enabledcp");
+        EXPECT_EQ(Checked("enabledcp"), on);
+        EXPECT_EQ(program.form1.Timer2.Enabled(), on);
+        for (const char* item : {"setpassword", "enablereenterroom", "setroom", "resumedl", "resumeul"})
+            EXPECT_EQ(program.form2.Item(item).enabled, on) << item;
+        EXPECT_TRUE(Checked("enablereenterroom") && Checked("resumeul") && !Checked("resumedl")) << on;
+        EXPECT_EQ(sim.FileBytes(kSettingsFile), marks + file);
+    }
 }
 
-TEST_F(Commands, GreyedItemsKeepTheirMarks) {
-    Start("[dcp]\r\nAUTO DCP=yes\r\nRE-ENTER ROOM=yes\r\nRESUME UPLOAD=yes\r\n");
-    Click("enabledcp");
-    EXPECT_FALSE(Enabled("enablereenterroom"));
-    EXPECT_TRUE(Checked("enablereenterroom"));
-    EXPECT_TRUE(Checked("resumeul"));
-    Click("enabledcp");
-    EXPECT_TRUE(Checked("enablereenterroom"));
-    EXPECT_EQ(Setting("dcp", "re-enter room"), "yes");
+TEST_F(Commands, MarksToggleAndResumeMarksExcludeEachOther) {
+    Start("[dcp]\r\nRESUME DOWNLOAD=yes\r\nRESUME UPLOAD=yes\r\n");  // both, as only a start-up can make
+    const struct {
+        const char* item;
+        std::array<bool, 3> marks;  // re-enter, resume download, resume upload
+        const char* file;
+    } steps[] = {
+        {"resumedl", {false, false, true}, "RESUME DOWNLOAD=no\r\nRESUME UPLOAD=yes\r\n"},
+        {"enablereenterroom", {true, false, true}, "RESUME DOWNLOAD=no\r\nRESUME UPLOAD=yes\r\nRE-ENTER ROOM=yes\r\n"},
+        {"resumedl", {true, true, false}, "RESUME DOWNLOAD=yes\r\nRESUME UPLOAD=no\r\nRE-ENTER ROOM=yes\r\n"},
+        {"resumeul", {true, false, true}, "RESUME DOWNLOAD=no\r\nRESUME UPLOAD=yes\r\nRE-ENTER ROOM=yes\r\n"},
+        {"enablereenterroom", {false, false, true}, "RESUME DOWNLOAD=no\r\nRESUME UPLOAD=yes\r\nRE-ENTER ROOM=no\r\n"},
+        {"resumeul", {false, false, false}, "RESUME DOWNLOAD=no\r\nRESUME UPLOAD=no\r\nRE-ENTER ROOM=no\r\n"},
+    };
+    for (const auto& s : steps) {
+        Click(s.item);
+        EXPECT_EQ((std::array{Checked("enablereenterroom"), Checked("resumedl"), Checked("resumeul")}), s.marks)
+            << s.item << " to " << s.file;
+        EXPECT_EQ(sim.FileBytes(kSettingsFile), std::string("[dcp]\r\n") + s.file);
+    }
 }
 
-TEST_F(Commands, EnableReEnterToggles) {
-    Start();
-    Click("enablereenterroom");
-    EXPECT_TRUE(Checked("enablereenterroom"));
-    EXPECT_EQ(Setting("dcp", "re-enter room"), "yes");
-    Click("enablereenterroom");
-    EXPECT_FALSE(Checked("enablereenterroom"));
-    EXPECT_EQ(Setting("dcp", "re-enter room"), "no");
-}
-
-TEST_F(Commands, ResumeMarksExcludeEachOther) {
-    Start("[dcp]\r\nRESUME UPLOAD=yes\r\n");
-    Click("resumedl");
-    EXPECT_TRUE(Checked("resumedl"));
-    EXPECT_FALSE(Checked("resumeul"));
-    EXPECT_EQ(sim.FileBytes(kSettingsFile), "[dcp]\r\nRESUME UPLOAD=no\r\nRESUME DOWNLOAD=yes\r\n");
-    Click("resumeul");
-    EXPECT_TRUE(Checked("resumeul"));
-    EXPECT_FALSE(Checked("resumedl"));
-    EXPECT_EQ(sim.FileBytes(kSettingsFile), "[dcp]\r\nRESUME UPLOAD=yes\r\nRESUME DOWNLOAD=no\r\n");
-}
-
-TEST_F(Commands, UnmarkingOneResumeWritesOnlyItsOwnSetting) {
-    // Both marked, as only a start-up with both stored as "yes" can make.
-    Start("[dcp]\r\nRESUME DOWNLOAD=yes\r\nRESUME UPLOAD=yes\r\n");
-    Click("resumedl");
-    EXPECT_FALSE(Checked("resumedl"));
-    EXPECT_TRUE(Checked("resumeul"));
-    EXPECT_EQ(sim.FileBytes(kSettingsFile), "[dcp]\r\nRESUME DOWNLOAD=no\r\nRESUME UPLOAD=yes\r\n");
-    Click("resumeul");
-    EXPECT_FALSE(Checked("resumeul"));
-    EXPECT_EQ(sim.FileBytes(kSettingsFile), "[dcp]\r\nRESUME DOWNLOAD=no\r\nRESUME UPLOAD=no\r\n");
-}
-
-// ---- the room -----------------------------------------------------------------------------------------
-
-TEST_F(Commands, RoomIsAskedForAndStored) {
-    Start();
-    sim.ScriptPrompt("aol://2719:2-2-lobby");
-    Click("setroom");
-    ASSERT_EQ(sim.Prompts().size(), 1u);
-    EXPECT_EQ(sim.Prompts()[0].title, "set dcp room");
-    EXPECT_EQ(sim.Prompts()[0].prompt, "enter an aol url and chat room name.");
-    EXPECT_EQ(sim.Prompts()[0].defaultText, "");
-    EXPECT_EQ(Setting("dcp", "room"), "aol://2719:2-2-lobby");
-}
-
-TEST_F(Commands, CancelledOrEmptyRoomChangesNothing) {
-    Start("[dcp]\r\nROOM=lobby\r\n");
-    sim.ScriptPrompt(std::nullopt);
-    Click("setroom");
-    sim.ScriptPrompt("");
-    Click("setroom");
-    EXPECT_EQ(sim.FileBytes(kSettingsFile), "[dcp]\r\nROOM=lobby\r\n");
-}
-
-// ---- the password ----------------------------------------------------------------------------------------
-
-TEST_F(Commands, PasswordIsStoredAsTypedInItsOwnFile) {
-    Start();
-    sim.ScriptPrompt("s3cr\xE9t=x");
-    Click("setpassword");
-    ASSERT_EQ(sim.Prompts().size(), 1u);
-    EXPECT_EQ(sim.Prompts()[0].title, "set aol password");
-    EXPECT_EQ(sim.Prompts()[0].prompt, kPasswordPrompt);
-    EXPECT_EQ(sim.Prompts()[0].defaultText, "");
-    EXPECT_EQ(sim.FileBytes(kPasswordFile), "[dcp]\r\nPASSWORD=s3cr\xE9t=x\r\n");
-    EXPECT_EQ(ReadSetting(sim, "dcp", "password", kPasswordFile), "s3cr\xE9t=x");
-    EXPECT_EQ(sim.FileBytes(kSettingsFile), std::nullopt);
-    EXPECT_EQ(sim.FileBytes(kUserPasswordFile), std::nullopt);
-}
-
-TEST_F(Commands, CancelledPasswordLeavesTheStoredOne) {
-    sim.SetFileBytes(kPasswordFile, "[dcp]\r\nPASSWORD=old\r\n");
-    Start();
-    sim.ScriptPrompt(std::nullopt);
-    Click("setpassword");
-    sim.ScriptPrompt("");
-    Click("setpassword");
-    EXPECT_EQ(sim.FileBytes(kPasswordFile), "[dcp]\r\nPASSWORD=old\r\n");
-    EXPECT_EQ(program.protection.Password(), "old");
-}
-
-TEST_F(Commands, UnwritableSystemFolderKeepsThePasswordInTheUsersFolder) {
-    sim.RemoveFolder(kSystemFolder);
-    Start();
-    sim.ScriptPrompt("secret");
-    Click("setpassword");
-    EXPECT_EQ(sim.FileBytes(kPasswordFile), std::nullopt);
-    EXPECT_EQ(sim.FileBytes(kUserPasswordFile), "[dcp]\r\nPASSWORD=secret\r\n");
-    EXPECT_EQ(dcp::ReadPassword(sim), "secret");
-}
-
-TEST_F(Commands, UsersCopyGoesOnceTheSystemFolderTakesTheWriteAgain) {
-    sim.SetFileBytes(kUserPasswordFile, "[dcp]\r\nPASSWORD=older\r\n");
-    Start();
-    sim.ScriptPrompt("newer");
-    Click("setpassword");
-    EXPECT_EQ(sim.FileBytes(kPasswordFile), "[dcp]\r\nPASSWORD=newer\r\n");
-    EXPECT_EQ(sim.FileBytes(kUserPasswordFile), std::nullopt);
-    EXPECT_EQ(dcp::ReadPassword(sim), "newer");
-}
-
-TEST_F(Commands, UsersCopyThatCannotGoKeepsTheNewPasswordForThisRun) {
-    sim.SetFileBytes(kUserPasswordFile, "[dcp]\r\nPASSWORD=older\r\n");
-    sim.SetFileFlags(kUserPasswordFile, {.readOnly = true});
-    Start();
-    sim.ScriptPrompt("newer");
-    Click("setpassword");
-    EXPECT_EQ(sim.FileBytes(kPasswordFile), "[dcp]\r\nPASSWORD=newer\r\n");
-    EXPECT_EQ(dcp::ReadPassword(sim), "older");
-    EXPECT_EQ(program.protection.Password(), "newer");
-}
-
-TEST_F(Commands, UsersCopyWinsOverAnOlderSystemCopy) {
-    sim.SetFileBytes(kPasswordFile, "[dcp]\r\nPASSWORD=stale\r\n");
-    sim.SetFileBytes(kUserPasswordFile, "[dcp]\r\nPASSWORD=fresh\r\n");
-    EXPECT_EQ(dcp::ReadPassword(sim), "fresh");
-    sim.SetFileBytes(kUserPasswordFile, "[dcp]\r\n");
-    EXPECT_EQ(dcp::ReadPassword(sim), "stale");
-    sim.RemoveFile(kUserPasswordFile);
-    EXPECT_EQ(dcp::ReadPassword(sim), "stale");
-}
-
-TEST_F(Commands, PasswordNoFileTakesIsStillUsedThisRun) {
-    sim.RemoveFolder(kSystemFolder);
-    sim.SetUserDataFolder("");
-    Start();
-    sim.ScriptPrompt("lost");
-    Click("setpassword");
-    EXPECT_EQ(program.protection.Password(), "lost");
-    sim.SetFileBytes(kPasswordFile, "[dcp]\r\nPASSWORD=other\r\n");
-    EXPECT_EQ(program.protection.Password(), "lost") << "typed after the file was written";
-    // Once a later one is stored, the file speaks again.
-    sim.ScriptPrompt("kept");
-    Click("setpassword");
-    EXPECT_EQ(sim.FileBytes(kPasswordFile), "[dcp]\r\nPASSWORD=kept\r\n");
-    sim.SetFileBytes(kPasswordFile, "[dcp]\r\nPASSWORD=edited\r\n");
-    EXPECT_EQ(program.protection.Password(), "edited");
-}
-
-// ---- the client's version ------------------------------------------------------------------------------
-
-TEST_F(Commands, VersionIsAskedForStoredAndUsed) {
-    Start();
-    EXPECT_EQ(program.form2.Item("aolversion").caption, "aol version: auto");
-    sim.ScriptPrompt("5.0");
-    Click("aolversion");
-    ASSERT_EQ(sim.Prompts().size(), 1u);
-    EXPECT_EQ(sim.Prompts()[0].title, "set aol version");
-    EXPECT_EQ(sim.Prompts()[0].prompt, "enter 2.5, 3.0, 4.0, 5.0, 6.0, 7.0, 8.0 or auto.");
-    EXPECT_EQ(sim.Prompts()[0].defaultText, "");
-    EXPECT_EQ(program.form2.Item("aolversion").caption, "aol version: 5.0");
-    EXPECT_EQ(sim.FileBytes(kSettingsFile), "[aol]\r\nVERSION=5.0\r\n");
-    EXPECT_EQ(program.version(), "5.0");
-}
-
-TEST_F(Commands, AutoAsksTheClientAgain) {
+TEST_F(Commands, PromptsAskExactlyThisAndTakeOnlyWhatTheyOffer) {
     aolsim::SimClient client{sim};
     client.Start("6.0");
-    Start("[aol]\r\nVERSION=8.0\r\n");
-    ASSERT_EQ(program.version(), "8.0");
-    sim.ScriptPrompt("auto");
-    Click("aolversion");
-    EXPECT_EQ(program.form2.Item("aolversion").caption, "aol version: auto");
-    EXPECT_EQ(sim.FileBytes(kSettingsFile), "[aol]\r\nVERSION=\r\n");
-    EXPECT_EQ(program.version(), "6.0");
-}
-
-TEST_F(Commands, OnlyTheOfferedVersionsAreTaken) {
-    Start("[aol]\r\nVERSION=4.0\r\n");
-    for (const char* refused : {"9.0", "8", "8.0 ", "Auto", "foreign", "4.5"}) {
-        sim.ScriptPrompt(refused);
-        Click("aolversion");
+    Start("[dcp]\r\nROOM=lobby\r\n[aol]\r\nVERSION=4.0\r\n");
+    sim.SetFileBytes(kPasswordFile, Pws("old"));
+    const struct {
+        const char* item;
+        const char* title;
+        const char* prompt;
+        std::vector<Bytes> refused;
+        const char* taken;
+    } prompts[] = {
+        {"setroom", "set dcp room", "enter an aol url and chat room name.", {std::nullopt, ""}, "aol://2719:2-2-lobby"},
+        {"setpassword", "set aol password",
+         "enter your aol password for current screen name.  if your password is stored in aol preferences, you "
+         "do not need to enter a password.",
+         {std::nullopt, ""}, "s3cr\xE9t=x"},
+        {"aolversion", "set aol version", "enter 2.5, 3.0, 4.0, 5.0, 6.0, 7.0, 8.0 or auto.",
+         {std::nullopt, "", "9.0", "8", "8.0 ", "Auto", "foreign", "4.5"}, "5.0"},
+    };
+    for (const auto& p : prompts) {
+        const std::size_t asked = sim.Prompts().size();
+        for (const Bytes& answer : p.refused) Click(p.item, answer);
+        ASSERT_EQ(sim.Prompts().size(), asked + p.refused.size()) << p.item;
+        for (std::size_t i = asked; i < sim.Prompts().size(); ++i) {
+            EXPECT_EQ(sim.Prompts()[i].title, p.title);
+            EXPECT_EQ(sim.Prompts()[i].prompt, p.prompt);
+            EXPECT_EQ(sim.Prompts()[i].defaultText, "");
+        }
     }
-    sim.ScriptPrompt(std::nullopt);
-    Click("aolversion");
+    EXPECT_EQ(sim.FileBytes(kSettingsFile), "[dcp]\r\nROOM=lobby\r\n[aol]\r\nVERSION=4.0\r\n");
+    EXPECT_EQ(program.protection.Password(), "old");
     EXPECT_EQ(program.version(), "4.0");
     EXPECT_EQ(program.form2.Item("aolversion").caption, "aol version: 4.0");
-    EXPECT_EQ(sim.FileBytes(kSettingsFile), "[aol]\r\nVERSION=4.0\r\n");
+    for (const auto& p : prompts) Click(p.item, p.taken);
+    EXPECT_EQ(sim.FileBytes(kSettingsFile), "[dcp]\r\nROOM=aol://2719:2-2-lobby\r\n[aol]\r\nVERSION=5.0\r\n");
+    EXPECT_EQ(sim.FileBytes(kPasswordFile), Pws("s3cr\xE9t=x"));
+    EXPECT_EQ(sim.FileBytes(kUserPasswordFile), std::nullopt);
+    EXPECT_EQ(program.form2.Item("aolversion").caption, "aol version: 5.0");
+    EXPECT_EQ(program.version(), "5.0");
+    Click("aolversion", "auto");  // the client is asked again
+    EXPECT_EQ(program.form2.Item("aolversion").caption, "aol version: auto");
+    EXPECT_EQ(sim.FileBytes(kSettingsFile), "[dcp]\r\nROOM=aol://2719:2-2-lobby\r\n[aol]\r\nVERSION=\r\n");
+    EXPECT_EQ(program.version(), "6.0");
 }
 
 TEST_F(Commands, EntryLineShowsTheSetVersion) {
@@ -265,6 +138,46 @@ TEST_F(Commands, EntryLineShowsTheSetVersion) {
               "color=#000000>aol: <font color=#0000ff>6.0<font color=#000000> \xB7 stats: <font "
               "color=#0000ff>0<font color=#000000>d : <font color=#0000ff>0<font color=#000000>h : <font "
               "color=#0000ff>0<font color=#000000>m");
+}
+
+TEST_F(Commands, PasswordNoFileTakesIsStillUsedThisRun) {
+    sim.RemoveFolder(kSystemFolder);
+    sim.SetUserDataFolder("");
+    Start("");
+    Click("setpassword", "lost");
+    sim.SetFileBytes(kPasswordFile, Pws("other"));
+    EXPECT_EQ(program.protection.Password(), "lost") << "typed after the file was written";
+    Click("setpassword", "kept");  // stored: the file speaks again
+    EXPECT_EQ(sim.FileBytes(kPasswordFile), Pws("kept"));
+    sim.SetFileBytes(kPasswordFile, Pws("edited"));
+    EXPECT_EQ(program.protection.Password(), "edited");
+}
+
+TEST(Passwords, SystemFolderFirstTheUsersFolderWhereItRefusesAndTheUsersCopyWhileItHoldsOne) {
+    sim::SimPlatform fs;
+    fs.SetUserDataFolder(kUserFolder);
+    auto expect = [&](Bytes system, Bytes user, const char* read) {
+        EXPECT_EQ(fs.FileBytes(kPasswordFile), system);
+        EXPECT_EQ(fs.FileBytes(kUserPasswordFile), user);
+        EXPECT_EQ(dcp::ReadPassword(fs), read);
+    };
+    fs.RemoveFolder(kSystemFolder);
+    EXPECT_TRUE(dcp::StorePassword(fs, "secret"));
+    expect(std::nullopt, Pws("secret"), "secret");
+    fs.AddFolder(kSystemFolder);  // the user's copy goes once the system folder takes a write
+    EXPECT_TRUE(dcp::StorePassword(fs, "newer"));
+    expect(Pws("newer"), std::nullopt, "newer");
+    fs.SetFileBytes(kUserPasswordFile, Pws("fresh"));  // it wins while it holds one
+    expect(Pws("newer"), Pws("fresh"), "fresh");
+    fs.SetFileFlags(kUserPasswordFile, {.readOnly = true});  // it cannot go: the write did not take
+    EXPECT_FALSE(dcp::StorePassword(fs, "newest"));
+    expect(Pws("newest"), Pws("fresh"), "fresh");
+    fs.SetFileBytes(kUserPasswordFile, "[dcp]\r\n");
+    expect(Pws("newest"), "[dcp]\r\n", "newest");
+    fs.RemoveFolder(kSystemFolder);
+    fs.SetUserDataFolder("");
+    EXPECT_FALSE(dcp::StorePassword(fs, "lost")) << "nowhere to keep it";
+    EXPECT_EQ(fs.FileBytes(kPasswordFile), Pws("newest"));
 }
 
 }  // namespace

@@ -1,13 +1,11 @@
 // The disconnect protection monitor against the stand-in client, in virtual
-// time: Timer2 looks every 8 seconds; a client found signed off at its
-// sign-on window is signed back on, the room re-entered and announced, and
-// the broken-off transfers resumed, as the check marks say.
+// time: Timer2 looks every 8 seconds and signs a client found at its sign-on
+// window back on, re-enters and announces the room, and resumes transfers.
 #include <gtest/gtest.h>
 
 #include "aol/bounds.h"
 #include "aolsim/sim/sim_client.h"
 #include "app/program.h"
-#include "app/settings.h"
 #include "platform/sim/sim_platform.h"
 
 namespace qm {
@@ -20,6 +18,7 @@ using Lines = std::vector<std::string>;
 constexpr const char* kSettingsFile = "C:\\quillmoor\\quillmoor.dat";
 constexpr const char* kPasswordFile = "C:\\WINDOWS\\SYSTEM\\quillmoor.pws";
 constexpr const char* kWelcome = "Welcome, Joe Blow!";
+constexpr const char* kLobby = "RE-ENTER ROOM=yes\r\nROOM=lobby\r\n";
 const std::string kReenterLine =
     "</b></u></i></s><font face=\"arial narrow\" color=#0000ff>qlR - <font face=\"arial narrow\" "
     "color=#000000>quillmoor idle \xB7 <font color=#0000ff>dcp re-enter";
@@ -27,199 +26,10 @@ const std::string kReenterLine =
 class Monitor : public ::testing::Test {
 protected:
     Monitor() { sim.SetProgramFolder("C:\\quillmoor"); }
-
-    // The client lost its connection; quillmoor starts with protection on and
-    // these further "[dcp]" entries (and any other sections after them).
-    void Begin(const char* version, const std::string& dcp = "", const std::string& more = "") {
-        client.Start(version);
-        client.SignOn("Joe Blow");
-        client.Disconnect();
-        StartProgram(dcp, more);
-    }
-    void StartProgram(const std::string& dcp = "", const std::string& more = "") {
-        sim.SetFileBytes(kSettingsFile, "[dcp]\r\nAUTO DCP=yes\r\n" + dcp + more);
-        ASSERT_TRUE(program.Start());
-        ASSERT_TRUE(program.form1.Timer2.Enabled());
-        started = sim.Now();
-    }
-    // Seconds since Timer2 was switched on (the start-up's own lines take a
-    // moment); the first look comes at 8.
-    double Since() { return sim.Now() - started; }
-    void StorePassword(const std::string& password) {
-        sim.SetFileBytes(kPasswordFile, "[dcp]\r\nPASSWORD=" + password + "\r\n");
-    }
-    // Lets Timer2's first look happen; returns once it has ended.
-    void FirstLook() { sim.RunFor(8); }
-
-    // Every window text and every file but the password file.
-    std::vector<std::string> EverythingShown() {
-        std::vector<std::string> texts;
-        std::vector<Hwnd> todo = sim.ChildrenOf(0);
-        while (!todo.empty()) {
-            Hwnd w = todo.back();
-            todo.pop_back();
-            texts.push_back(sim.TextOf(w));
-            for (Hwnd child : sim.ChildrenOf(w)) todo.push_back(child);
-        }
-        texts.push_back(sim.FileBytes(kSettingsFile).value_or(""));
-        for (const aolsim::ChatLine& line : client.Chat()) texts.push_back(line.text);
-        for (const std::string& keyword : client.KeywordsSubmitted()) texts.push_back(keyword);
-        for (const sim::PromptCall& prompt : sim.Prompts()) texts.push_back(prompt.prompt + prompt.defaultText);
-        return texts;
-    }
-
-    sim::SimPlatform sim;
-    aolsim::SimClient client{sim};
-    Program program{sim};
-    double started = 0;
-};
-
-// ---- what a look does, by what it finds --------------------------------------------------------
-
-TEST_F(Monitor, NoClientMeansTheLookDoesNothing) {
-    StartProgram("RE-ENTER ROOM=yes\r\nRESUME DOWNLOAD=yes\r\n");
-    const auto before = sim.FileBytes(kSettingsFile);
-    FirstLook();
-    EXPECT_NEAR(Since(), 8.0, 1e-6);
-    EXPECT_EQ(sim.FileBytes(kSettingsFile), before);
-    EXPECT_EQ(sim.FileBytes(kPasswordFile), std::nullopt);
-}
-
-TEST_F(Monitor, SignedOnOnlyTheLeftoversAreClosed) {
-    client.Start("8.0");
-    client.SignOn("Joe Blow");
-    client.OpenDocument("Status Report", {.icons = 1});
-    client.OpenDocument("Status", {.icons = 1});
-    client.OpenDocument("File Transfer Status", {.icons = 1});
-    StartProgram("RE-ENTER ROOM=yes\r\nROOM=lobby\r\nRESUME DOWNLOAD=yes\r\n");
-    ASSERT_EQ(client.Captions(WindowEvent::Hidden), Lines{kWelcome}) << "by the start-up";
-    FirstLook();
-    EXPECT_EQ(client.Captions(WindowEvent::Closed), (Lines{"File Transfer Status", "Status"}));
-    EXPECT_NE(client.FindDocument("Status Report"), 0u);
-    EXPECT_NEAR(Since(), 10.0, 0.01);  // a second after each
-    EXPECT_TRUE(client.PasswordsTyped().empty());
-    EXPECT_EQ(client.Captions(WindowEvent::Hidden), Lines{kWelcome});
-    EXPECT_TRUE(client.KeywordsSubmitted().empty());
-    EXPECT_TRUE(client.MenuCommands().empty());
-}
-
-TEST_F(Monitor, SignedOffWithoutSignOnWindowOnlyTheLeftoversAreClosed) {
-    client.Start("8.0");
-    client.SignOn("Joe Blow");
-    client.Disconnect({.status = true});
-    client.DestroyWindow(client.SignOnWindow());
-    StorePassword("secret");
-    StartProgram();
-    FirstLook();
-    EXPECT_EQ(client.Captions(WindowEvent::Closed), Lines{"Status"});
-    EXPECT_TRUE(client.PasswordsTyped().empty());
-    EXPECT_NEAR(Since(), 9.0, 0.01);
-}
-
-// ---- the re-sign-on -----------------------------------------------------------------------------
-
-TEST_F(Monitor, SignsBackOnAndHidesWhatTheClientOpens) {
-    StorePassword("secret");
-    Begin("8.0");
-    FirstLook();
-    EXPECT_EQ(client.PasswordsTyped(), Lines{"secret"});
-    EXPECT_TRUE(client.SignedOn());
-    // The welcome window, then the first document (the welcome again: the
-    // channels window in front of it was closed).
-    EXPECT_EQ(client.Captions(WindowEvent::Hidden), (Lines{kWelcome, kWelcome}));
-    EXPECT_EQ(client.Captions(WindowEvent::Closed), Lines{"AOL Channels"});
-    EXPECT_TRUE(client.KeywordsSubmitted().empty());
-    EXPECT_TRUE(client.Chat().empty());
-    EXPECT_TRUE(client.IconPresses().empty());
-    EXPECT_TRUE(client.ToolbarClicks().empty());
-    EXPECT_TRUE(client.MenuCommands().empty());
-}
-
-TEST_F(Monitor, ReEntersTheRoomAndAnnouncesItOnce) {
-    StorePassword("secret");
-    Begin("8.0", "RE-ENTER ROOM=yes\r\nROOM=lobby\r\n");
-    FirstLook();
-    EXPECT_EQ(client.KeywordsSubmitted(), Lines{"lobby"});
-    EXPECT_EQ(sim.TextOf(client.KeywordBox()), "");
-    EXPECT_EQ(client.Transcript("lobby"), Lines{kReenterLine});
-    EXPECT_EQ(client.Chat().size(), 1u);
-}
-
-TEST_F(Monitor, PausesSpaceTheSequence) {
-    StorePassword("secret");
-    Begin("8.0", "RE-ENTER ROOM=yes\r\nROOM=lobby\r\n");
-    // The look begins at 8; the client takes 3 s to sign on and 1 s to open
-    // the room.
-    auto at = [&](double t, std::function<void()> check) { sim.Schedule(t, std::move(check)); };
-    at(11.9, [&] { EXPECT_TRUE(client.PasswordsTyped().empty()) << "4 s before typing"; });
-    at(12.1, [&] { EXPECT_EQ(client.PasswordsTyped().size(), 1u); });
-    at(24.9, [&] { EXPECT_TRUE(client.Captions(WindowEvent::Hidden).empty()) << "2 s, the sign-on, 10 s"; });
-    at(25.1, [&] { EXPECT_EQ(client.Captions(WindowEvent::Hidden), Lines{kWelcome}); });
-    at(25.9, [&] { EXPECT_TRUE(client.Captions(WindowEvent::Closed).empty()); });
-    at(26.1, [&] { EXPECT_EQ(client.Captions(WindowEvent::Closed), Lines{"AOL Channels"}); });
-    at(26.9, [&] { EXPECT_EQ(client.Captions(WindowEvent::Hidden).size(), 1u); });
-    at(27.1, [&] { EXPECT_EQ(client.Captions(WindowEvent::Hidden).size(), 2u); });
-    at(28.1, [&] { EXPECT_TRUE(client.KeywordsSubmitted().empty()); });
-    at(28.3, [&] { EXPECT_EQ(client.KeywordsSubmitted().size(), 1u); });
-    // The room is there at 29.2; the line follows 2 s later.
-    at(31.1, [&] { EXPECT_TRUE(client.Chat().empty()); });
-    at(31.3, [&] { EXPECT_EQ(client.Chat().size(), 1u); });
-    FirstLook();
-    EXPECT_NEAR(Since(), 32.2, 0.01);  // and a last second
-}
-
-TEST_F(Monitor, NoStoredPasswordTypesAnEmptyOne) {
-    Begin("7.0");
-    FirstLook();
-    EXPECT_EQ(client.PasswordsTyped(), Lines{""});
-    EXPECT_TRUE(client.SignedOn());
-}
-
-TEST_F(Monitor, NoStoredRoomSubmitsAnEmptyKeywordAndStillAnnounces) {
-    StorePassword("secret");
-    Begin("8.0", "RE-ENTER ROOM=yes\r\n");
-    // The empty keyword opens nothing; a room the user opens meanwhile is
-    // where the line goes (the keyword went in at 28.2).
-    sim.Schedule(33, [&] { client.OpenRoom("Town Square"); });
-    FirstLook();
-    EXPECT_EQ(client.KeywordsSubmitted(), Lines{""});
-    EXPECT_EQ(client.Transcript("Town Square"), Lines{kReenterLine});
-    EXPECT_NEAR(Since(), 33 + 2 + 1, 0.01);
-}
-
-TEST_F(Monitor, SignOnWindowBehindAnotherDocumentStillGetsThePassword) {
-    StorePassword("secret");
-    client.Start("5.0");
-    client.SignOn("Joe Blow");
-    client.Disconnect();
-    aolsim::Handle mail = client.OpenDocument("Write Mail", {.icons = 2, .statics = 1, .edits = 1});
-    StartProgram();
-    FirstLook();
-    EXPECT_EQ(client.PasswordsTyped(), Lines{"secret"});
-    EXPECT_TRUE(client.SignedOn());
-    EXPECT_EQ(sim.TextOf(sim.FindWindowEx(mail, 0, "_AOL_Edit")), "");
-}
-
-TEST_F(Monitor, StoredPasswordShowsNowhereButInTheSignOnBox) {
-    StorePassword("hunter2");
-    client.Start("8.0");
-    client.SignOn("Joe Blow");
-    client.StartDownload("big.zip", 40, aolsim::Client::RemainingText(3));
-    client.Disconnect();
-    StartProgram("RE-ENTER ROOM=yes\r\nROOM=lobby\r\nRESUME DOWNLOAD=yes\r\n");
-    FirstLook();
-    ASSERT_EQ(client.PasswordsTyped(), Lines{"hunter2"});
-    ASSERT_EQ(client.Transcript("lobby").size(), 1u);
-    for (const std::string& text : EverythingShown()) EXPECT_EQ(text.find("hunter2"), std::string::npos) << text;
-}
-
-// ---- versions and resuming ---------------------------------------------------------------------------
-
-class Versions : public Monitor {
-protected:
-    // Transfers of both directions broke off with the connection.
-    void Interrupted(const char* version, const std::string& dcp) {
-        StorePassword("secret");
+    // The client lost its connection during a download and an upload;
+    // quillmoor starts with protection on, these settings and "secret" stored.
+    void Begin(const char* version, const std::string& dcp = "") {
+        sim.SetFileBytes(kPasswordFile, "[dcp]\r\nPASSWORD=secret\r\n");
         client.Start(version);
         client.SignOn("Joe Blow");
         client.StartDownload("big.zip", 40, aolsim::Client::RemainingText(3));
@@ -227,132 +37,193 @@ protected:
         client.Disconnect();
         StartProgram(dcp);
     }
+    void StartProgram(const std::string& dcp) {
+        sim.SetFileBytes(kSettingsFile, "[dcp]\r\nAUTO DCP=yes\r\n" + dcp);
+        ASSERT_TRUE(program.Start());
+        started = sim.Now();
+    }
+    // Seconds since Timer2 was switched on.
+    double Since() { return sim.Now() - started; }
+    // Runs until the look due at `t` (8, 16, ...) has ended.
+    void LookAt(double t) { sim.RunFor(t - Since()); }
+
+    sim::SimPlatform sim;
+    aolsim::SimClient client{sim};
+    Program program{sim};
+    double started = 0;
 };
 
-TEST_F(Versions, LateGroupClosesChannelsAndResumesDownloadBeforeUpload) {
-    Interrupted("8.0", "RESUME DOWNLOAD=yes\r\nRESUME UPLOAD=yes\r\n");
-    ASSERT_TRUE(program.form2.Checked("resumedl") && program.form2.Checked("resumeul"));
-    FirstLook();
-    EXPECT_EQ(client.MenuCommands(), (Lines{"&File Search", "&Download Manager"}));
-    EXPECT_EQ(client.ToolbarClicks(), std::vector<int>{1});
-    EXPECT_EQ(client.IconPresses(), (std::vector<IconPress>{{"Download Manager", 2, true},
-                                                            {"Mail Waiting to Be Sent", 4, true}}));
-    EXPECT_NE(client.DownloadWindow(), 0u);
-    EXPECT_NE(client.UploadWindow(), 0u);
-    EXPECT_EQ(client.Captions(WindowEvent::Closed), (Lines{"AOL Channels", "Download Manager"}));
+TEST_F(Monitor, LookWithoutASignOnWindowOnlyClosesTheLeftovers) {
+    StartProgram(kLobby);
+    LookAt(8);
+    EXPECT_NEAR(Since(), 8, 0.01) << "no client: nothing to do";
+    client.Start("8.0");
+    client.SignOn("Joe Blow");
+    for (const char* caption : {"Status Report", "Status", "File Transfer Status"})
+        client.OpenDocument(caption, {.icons = 1});
+    LookAt(16);
+    EXPECT_EQ(client.Captions(WindowEvent::Closed), (Lines{"File Transfer Status", "Status"}));
+    EXPECT_NE(client.FindDocument("Status Report"), 0u);
+    EXPECT_NEAR(Since(), 18, 0.01) << "a second after each";
+    client.Disconnect({.status = true});
+    client.DestroyWindow(client.SignOnWindow());
+    LookAt(24);
+    EXPECT_EQ(client.Captions(WindowEvent::Closed), (Lines{"File Transfer Status", "Status", "Status"}));
+    EXPECT_NEAR(Since(), 25, 0.01);
+    EXPECT_TRUE(client.PasswordsTyped().empty());
+    EXPECT_EQ(sim.FileBytes(kSettingsFile), "[dcp]\r\nAUTO DCP=yes\r\n" + std::string(kLobby));
+    EXPECT_EQ(sim.FileBytes(kPasswordFile), std::nullopt);
 }
 
-TEST_F(Versions, EarlyGroupClosesNoChannelsAndResumesThroughTheToolbar) {
-    Interrupted("5.0", "RESUME DOWNLOAD=yes\r\nRESUME UPLOAD=yes\r\n");
-    client.OpenDocument("AOL Channels", {.icons = 2, .statics = 1});
-    FirstLook();
-    EXPECT_TRUE(client.MenuCommands().empty());
-    EXPECT_EQ(client.ToolbarClicks(), (std::vector<int>{5, 3}));
-    EXPECT_EQ(client.IconPresses(), (std::vector<IconPress>{{"Download Manager", 2, true},
-                                                            {"Mail Waiting to Be Sent", 4, false}}));
-    EXPECT_EQ(client.Captions(WindowEvent::Closed), Lines{"Download Manager"});
+TEST_F(Monitor, ReSignOnReEntersAndAnnouncesTheRoomWithItsPausesBetween) {
+    Begin("8.0", kLobby);
+    // What the client has seen: passwords, hidden and closed windows, keywords, chat lines.
+    auto seen = [&] {
+        return std::vector<std::size_t>{client.PasswordsTyped().size(), client.Captions(WindowEvent::Hidden).size(),
+                                        client.Captions(WindowEvent::Closed).size(),
+                                        client.KeywordsSubmitted().size(), client.Chat().size()};
+    };
+    // When each grows.  The look begins at 8: 4 s, the password, 2 s, the
+    // sign-on (3 s), 10 s, the welcome hidden, 1 s, the channels closed, 1 s,
+    // the first document hidden, 1 s and 0.2 s, the keyword; the room (1 s),
+    // 2 s, the line.
+    const std::pair<double, std::vector<std::size_t>> steps[] = {
+        {12, {1, 0, 0, 0, 0}}, {25, {1, 1, 0, 0, 0}},   {26, {1, 1, 1, 0, 0}},
+        {27, {1, 2, 1, 0, 0}}, {28.2, {1, 2, 1, 1, 0}}, {31.2, {1, 2, 1, 1, 1}},
+    };
+    std::vector<std::size_t> before(5, 0);
+    for (const auto& [t, after] : steps) {
+        sim.Schedule(t - 0.1, [&, t, before] { EXPECT_EQ(seen(), before) << "just before " << t; });
+        sim.Schedule(t + 0.1, [&, t, after] { EXPECT_EQ(seen(), after) << "just after " << t; });
+        before = after;
+    }
+    LookAt(8);
+    EXPECT_NEAR(Since(), 32.2, 0.01) << "and a last second";
+    EXPECT_EQ(client.KeywordsSubmitted(), Lines{"lobby"});
+    EXPECT_EQ(sim.TextOf(client.KeywordBox()), "");
+    EXPECT_EQ(client.Transcript("lobby"), Lines{kReenterLine});
 }
 
-TEST_F(Versions, Version3ClosesNoChannelsAndResumesNothing) {
-    Interrupted("3.0", "RESUME DOWNLOAD=yes\r\nRESUME UPLOAD=yes\r\n");
-    client.OpenDocument("AOL Channels", {.icons = 2, .statics = 1});
-    FirstLook();
-    EXPECT_TRUE(client.SignedOn());
-    EXPECT_TRUE(client.Captions(WindowEvent::Closed).empty());
-    EXPECT_TRUE(client.MenuCommands().empty());
-    EXPECT_TRUE(client.ToolbarClicks().empty());
-    EXPECT_TRUE(client.IconPresses().empty());
+TEST_F(Monitor, NothingStoredTypesAnEmptyPasswordAndKeywordAndStillAnnounces) {
+    client.Start("7.0");
+    client.SignOn("Joe Blow");
+    client.Disconnect();
+    StartProgram("RE-ENTER ROOM=yes\r\n");
+    sim.Schedule(33, [&] { client.OpenRoom("Town Square"); });  // the keyword (at 28.2) opened nothing
+    LookAt(8);
+    EXPECT_EQ(client.PasswordsTyped(), Lines{""});
+    EXPECT_EQ(client.KeywordsSubmitted(), Lines{""});
+    EXPECT_EQ(client.Transcript("Town Square"), Lines{kReenterLine});
+    EXPECT_NEAR(Since(), 33 + 2 + 1, 0.01);
 }
 
-TEST_F(Versions, SetVersionDecidesWhereTheMenusCannotBeRead) {
-    sim.SetMenusUnreadable(true);
-    Interrupted("7.0", "RESUME UPLOAD=yes\r\n[aol]\r\nVERSION=7.0\r\n");
-    FirstLook();
-    EXPECT_EQ(client.Captions(WindowEvent::Closed), Lines{"AOL Channels"});
-    EXPECT_EQ(client.IconPresses(), (std::vector<IconPress>{{"Mail Waiting to Be Sent", 4, true}}));
+TEST_F(Monitor, PasswordShowsNowhereButInTheSignOnBoxBehindAnotherDocument) {
+    Begin("8.0", std::string(kLobby) + "RESUME DOWNLOAD=yes\r\n");
+    sim.SetFileBytes(kPasswordFile, "[dcp]\r\nPASSWORD=hunter2\r\n");
+    client.OpenDocument("Write Mail", {.icons = 2, .statics = 1, .edits = 1});
+    LookAt(8);
+    ASSERT_EQ(client.PasswordsTyped(), Lines{"hunter2"});
+    ASSERT_EQ(client.Transcript("lobby").size(), 1u);
+    // Every window text, the settings, the chat, the keywords, the prompts.
+    std::vector<std::string> shown{sim.FileBytes(kSettingsFile).value_or("")};
+    for (std::vector<Hwnd> todo = sim.ChildrenOf(0); !todo.empty();) {
+        const Hwnd w = todo.back();
+        todo.pop_back();
+        shown.push_back(sim.TextOf(w));
+        for (Hwnd child : sim.ChildrenOf(w)) todo.push_back(child);
+    }
+    for (const aolsim::ChatLine& line : client.Chat()) shown.push_back(line.text);
+    for (const std::string& keyword : client.KeywordsSubmitted()) shown.push_back(keyword);
+    for (const sim::PromptCall& prompt : sim.Prompts()) shown.push_back(prompt.prompt + prompt.defaultText);
+    for (const std::string& text : shown) EXPECT_EQ(text.find("hunter2"), std::string::npos) << text;
 }
 
-// ---- sign-ons that do not go to plan -------------------------------------------------------------------
+// What the version and the resume marks make of a look without re-entering:
+// downloads take 2 + 3 s, uploads 2 s.
+struct VersionCase {
+    const char* version;
+    std::string settings;
+    bool menusUnreadable;
+    Lines closed, menu;
+    std::vector<int> toolbar;
+    std::vector<IconPress> presses;
+    double ends;
+};
+const IconPress kDownload{"Download Manager", 2, true}, kUpload{"Mail Waiting to Be Sent", 4, true};
+const std::string kBoth = "RESUME DOWNLOAD=yes\r\nRESUME UPLOAD=yes\r\n";
+const Lines kFileMenu{"&File Search", "&Download Manager"}, kChannels{"AOL Channels"};
 
-TEST_F(Monitor, LookDueDuringAReSignOnIsSkipped) {
-    StorePassword("secret");
+class Versions : public Monitor, public ::testing::WithParamInterface<VersionCase> {};
+
+TEST_P(Versions, LookSignsOnAndResumesAsTheVersionAndMarksSay) {
+    const VersionCase& c = GetParam();
+    sim.SetMenusUnreadable(c.menusUnreadable);
+    Begin(c.version, c.settings);
+    client.OpenDocument("AOL Channels", {.icons = 2, .statics = 1});  // before 6.0 not the client's: it stays
+    LookAt(8);
+    EXPECT_EQ(client.PasswordsTyped(), Lines{"secret"});
+    EXPECT_EQ(client.Captions(WindowEvent::Hidden), (Lines{kWelcome, kWelcome}));
+    EXPECT_EQ(client.Captions(WindowEvent::Closed), c.closed);
+    EXPECT_EQ(client.MenuCommands(), c.menu);
+    EXPECT_EQ(client.ToolbarClicks(), c.toolbar);
+    EXPECT_EQ(client.IconPresses(), c.presses) << "the download first";
+    EXPECT_TRUE(client.KeywordsSubmitted().empty());
+    EXPECT_NEAR(Since(), c.ends, 0.01);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Monitor, Versions,
+    ::testing::Values(
+        VersionCase{"8.0", "", false, kChannels, {}, {}, {}, 29},
+        VersionCase{"8.0", kBoth, false, {"AOL Channels", "Download Manager"}, kFileMenu, {1}, {kDownload, kUpload}, 36},
+        VersionCase{"6.0", "RESUME DOWNLOAD=yes\r\n", false, {"AOL Channels", "Download Manager"}, kFileMenu, {},
+                    {kDownload}, 34},
+        VersionCase{"5.0", kBoth, false, {"Download Manager"}, {}, {5, 3},
+                    {kDownload, {"Mail Waiting to Be Sent", 4, false}}, 36},
+        VersionCase{"3.0", kBoth, false, {}, {}, {}, {}, 29},
+        VersionCase{"7.0", "RESUME UPLOAD=yes\r\n[aol]\r\nVERSION=7.0\r\n", true, kChannels, {}, {1}, {kUpload}, 31}));
+
+TEST_F(Monitor, FailedSignOnIsTriedOnceMoreByTheNextLookDueAfterIt) {
     Begin("8.0");
-    // Refused within a second: the sign-on window is back long before this
-    // look ends, while the looks due at 16 and 24 fall inside it.
+    // Refused within a second: the sign-on window is back long before the
+    // look ends at 25, while the looks due at 16 and 24 fall inside it.
     client.SetDelays({.signOn = 1});
     client.FailSignOns(1);
     sim.RunFor(31);
     EXPECT_EQ(client.PasswordsTyped(), Lines{"secret"});
-}
-
-TEST_F(Monitor, FailedSignOnIsTriedAgainByTheNextLook) {
-    StorePassword("secret");
-    Begin("8.0");
-    client.FailSignOns(1);
-    FirstLook();
-    EXPECT_FALSE(client.SignedOn());
     EXPECT_TRUE(client.Captions(WindowEvent::Hidden).empty());
-    EXPECT_EQ(client.PasswordsTyped().size(), 1u);
-    sim.RunFor(40);
+    LookAt(32);
     EXPECT_EQ(client.PasswordsTyped(), (Lines{"secret", "secret"}));
     EXPECT_TRUE(client.SignedOn());
 }
 
-TEST_F(Monitor, ClientNeverFinishingItsSignOnIsGivenUpOn) {
-    StorePassword("secret");
-    Begin("8.0", "RE-ENTER ROOM=yes\r\nROOM=lobby\r\n");
+TEST_F(Monitor, ClientThatNeverFinishesSigningOnIsGivenUpOn) {
+    Begin("8.0", kLobby);
     client.SetDelays({.signOn = 86400});
-    FirstLook();
-    EXPECT_TRUE(client.Connecting());
-    // 4 + 2 s, the bounded wait, 10 + 1 s.
-    EXPECT_NEAR(Since(), 8 + 6 + bounds::kSignOnSeconds + 11, 0.2);
+    LookAt(8);
+    EXPECT_NEAR(Since(), 8 + 6 + bounds::kSignOnSeconds + 11, 0.2);  // 4 + 2 s, the wait, 10 + 1 s
     EXPECT_TRUE(client.Captions(WindowEvent::Hidden).empty());
     EXPECT_TRUE(client.KeywordsSubmitted().empty());
-    // Still connecting: later looks find no sign-on window.
     sim.RunFor(60);
-    EXPECT_EQ(client.PasswordsTyped().size(), 1u);
+    EXPECT_EQ(client.PasswordsTyped().size(), 1u) << "still connecting: no sign-on window";
 }
 
 TEST_F(Monitor, ClientClosingAfterThePasswordEndsTheLook) {
-    StorePassword("secret");
-    Begin("8.0", "RE-ENTER ROOM=yes\r\nROOM=lobby\r\n");
+    Begin("8.0", kLobby);
     client.When(aolsim::Trigger::PasswordTyped, aolsim::Reaction::Vanish);
-    FirstLook();
-    EXPECT_FALSE(client.Running());
+    LookAt(8);
     EXPECT_NEAR(Since(), 8 + 4 + 2 + 10 + 1, 0.2);
     EXPECT_TRUE(client.KeywordsSubmitted().empty());
-    EXPECT_TRUE(client.Captions(WindowEvent::Hidden).empty());
 }
 
-TEST_F(Monitor, AlertAfterTheKeywordIsDismissedAndTheLineStillGoesOut) {
-    StorePassword("secret");
-    Begin("8.0", "RE-ENTER ROOM=yes\r\nROOM=lobby\r\n");
-    // The alert comes at once; the room follows a second later.
-    client.When(aolsim::Trigger::KeywordEntered, aolsim::Reaction::Alert);
-    FirstLook();
-    EXPECT_EQ(client.AlertsShown(), 1);
-    EXPECT_EQ(client.AlertsDismissed(), 1);
-    EXPECT_EQ(client.Transcript("lobby"), Lines{kReenterLine});
-}
-
-// ---- the menu during a look ---------------------------------------------------------------------------
-
-TEST_F(Monitor, SwitchedOffDuringAReSignOnTheLookRunsToItsEnd) {
-    StorePassword("secret");
-    Begin("8.0", "RE-ENTER ROOM=yes\r\nROOM=lobby\r\n");
-    sim.Schedule(15, [&] { program.form2.Item("enabledcp").Click(); });
-    FirstLook();
-    EXPECT_FALSE(program.form1.Timer2.Enabled());
-    EXPECT_TRUE(client.SignedOn());
-    EXPECT_EQ(client.Transcript("lobby"), Lines{kReenterLine});
-}
-
-TEST_F(Monitor, ReEnterMarkedDuringTheSequenceIsHonoured) {
-    StorePassword("secret");
+TEST_F(Monitor, LookCarriesOnThroughMenuChangesAndAnAlertAfterTheKeyword) {
     Begin("8.0", "ROOM=lobby\r\n");
-    sim.Schedule(20, [&] { program.form2.Item("enablereenterroom").Click(); });
-    FirstLook();
-    EXPECT_EQ(client.KeywordsSubmitted(), Lines{"lobby"});
+    sim.Schedule(15, [&] { program.form2.Item("enablereenterroom").Click(); });  // read when its turn comes
+    sim.Schedule(20, [&] { program.form2.Item("enabledcp").Click(); });          // the look runs to its end
+    client.When(aolsim::Trigger::KeywordEntered, aolsim::Reaction::Alert);      // the room follows a second later
+    LookAt(8);
+    EXPECT_FALSE(program.form1.Timer2.Enabled());
+    EXPECT_EQ(client.AlertsDismissed(), 1);
     EXPECT_EQ(client.Transcript("lobby"), Lines{kReenterLine});
 }
 
