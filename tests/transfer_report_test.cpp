@@ -60,20 +60,14 @@ TEST(Reports, WhatIsReportedFollowsTheTransfersAndTheVersion) {
         Lines said;
     };
     for (const Case& c : std::vector<Case>{{"8.0", true, true, kDownload + kUpload},
-                                           {"6.0", true, true, kDownload + kUpload},
-                                           {"7.0", true, true, kDownload},
-                                           {"8.0", false, true, kUpload},
-                                           {"7.0", false, true, {}},
-                                           {"8.0", false, false, {}},
-                                           {"7.0", false, false, {}},
+                                           {"6.0", true, true, kDownload + kUpload}, {"7.0", true, true, kDownload},
+                                           {"8.0", false, true, kUpload}, {"7.0", false, true, {}},
+                                           {"8.0", false, false, {}}, {"7.0", false, false, {}},
                                            {nullptr, false, false, {}}}) {
         Scene s;
         s.Begin(c.version, c.download, c.upload);
         s.Brag();
-        EXPECT_EQ(s.client.Chat().size(), c.said.size()) << (c.version ? c.version : "no client") << c.download << c.upload;
-        if (c.version) {
-            EXPECT_EQ(s.Said(), c.said) << c.version << c.download << c.upload;
-        }
+        EXPECT_EQ(s.Said(), c.said) << (c.version ? c.version : "no client") << c.download << c.upload;
         EXPECT_TRUE(s.sim.MessageBoxes().empty());
     }
 }

@@ -82,9 +82,9 @@ protected:
     e2e::QuillmoorProcess app;
 };
 
-constexpr int kBrag = 1, kUpchatOn = 2, kUpchatOff = 3;
+constexpr int kBrag = 1, kUpchatOff = 3;
 
-TEST_F(Transfers, UpchatMovesTheRealUploadWindowAndBragReportsBothTransfers) {
+TEST_F(Transfers, UpchatMovesTheRealUploadWindowBragReportsAndAVanishedUploadBringsTheBox) {
     Start("download Report.ZIP 45 \"About 12 minutes remaining.\"; upload A.TXT 12 \"Less than a minute remaining.\"");
     // Timer3 minimizes the upload once and announces it.
     ASSERT_TRUE(Eventually([&] { return Shows().size() == 2 && !SaidSinceEntry().empty(); }, kSettle));
@@ -98,11 +98,7 @@ TEST_F(Transfers, UpchatMovesTheRealUploadWindowAndBragReportsBothTransfers) {
     EXPECT_FALSE(::IsIconic(UploadWindow()));
     SleepTicks(3);
     EXPECT_EQ(Shows(), (Lines{"hidden", "minimized", "hidden", "restored"}));
-    // "upchat on" minimizes it again without a word; brag reports the
-    // download, then the upload.
-    ChooseUpchatItem(kUpchatOn);
-    ASSERT_TRUE(Eventually([&] { return Shows().size() == 6; }, kSettle));
-    EXPECT_TRUE(::IsIconic(UploadWindow()));
+    // Brag reports the download, then the upload.
     ChooseUpchatItem(kBrag);
     ASSERT_TRUE(Eventually([&] { return SaidSinceEntry().size() == 5; }, kSettle));
     const std::string mid = "<font color=#000000>% \xB7 min left: <font color=#0000ff>";
@@ -110,30 +106,25 @@ TEST_F(Transfers, UpchatMovesTheRealUploadWindowAndBragReportsBothTransfers) {
                                        kHead + "completed: <font color=#0000ff>45" + mid + "12",
                                        kHead + "file: <font color=#0000ff>a.txt",
                                        kHead + "completed: <font color=#0000ff>12" + mid + "0"}));
-    EXPECT_EQ(Shows(), (Lines{"hidden", "minimized", "hidden", "restored", "hidden", "minimized"}));
-}
-
-// The upload ends right after Timer3's tick read its name for the third time:
-// the window is gone when it is looked up to be hidden.  A real box says so;
-// once the user closes it the tick goes on.
-TEST_F(Transfers, UploadGoneByTheLookupBringsTheBox) {
-    Start("upload a.zip 12 \"About 1 minute remaining.\"; upload-end-on-read 3");
+    EXPECT_EQ(Shows(), (Lines{"hidden", "minimized", "hidden", "restored"}));
+    // A new upload ends right after the tick read its name for the third time:
+    // it is gone when looked up to be hidden.  A real box says so; once the
+    // user closes it, the tick goes on.
+    ASSERT_TRUE(client.Run("upload-end; upload b.zip 3 x; upload-end-on-read 3").ok);
     HWND box = nullptr;
     ASSERT_TRUE(Eventually([&] { return (box = app.FindOwnWindow("#32770", "upchat error")) != nullptr; }, kSettle));
     char text[256] = {};  // the box's static that has a text (another may hold its icon)
-    for (HWND s = ::FindWindowExA(box, nullptr, "Static", nullptr); s && !*text; s = ::FindWindowExA(box, s, "Static", nullptr))
-        ::GetWindowTextA(s, text, sizeof text);
+    for (HWND s = nullptr; !*text && (s = ::FindWindowExA(box, s, "Static", nullptr));) ::GetWindowTextA(s, text, 256);
     EXPECT_STREQ(text, "upchat window not found, stupid ass!");
     EXPECT_EQ(UploadWindow(), nullptr);
-    EXPECT_TRUE(SaidSinceEntry().empty()) << "announced before the box was closed";
+    EXPECT_EQ(SaidSinceEntry().size(), 5u) << "announced before the box was closed";
     RECT ok{};
     ASSERT_TRUE(::GetWindowRect(::GetDlgItem(box, IDOK) ? ::GetDlgItem(box, IDOK) : ::GetDlgItem(box, IDCANCEL), &ok));
     e2e::MouseClick((ok.left + ok.right) / 2, (ok.top + ok.bottom) / 2);
-    ASSERT_TRUE(Eventually([&] { return app.FindOwnWindow("#32770", "upchat error") == nullptr; }, kSettle));
-    ASSERT_TRUE(Eventually([&] { return !SaidSinceEntry().empty(); }, kSettle));
-    EXPECT_EQ(SaidSinceEntry(), Lines{kAutoUpchat});
-    EXPECT_TRUE(Shows().empty());
-    EXPECT_TRUE(app.Running());
+    ASSERT_TRUE(Eventually([&] { return SaidSinceEntry().size() == 6; }, kSettle));
+    EXPECT_EQ(SaidSinceEntry().back(), kAutoUpchat);
+    EXPECT_EQ(app.FindOwnWindow("#32770", "upchat error"), nullptr);
+    EXPECT_EQ(Shows().size(), 4u);
 }
 
 }  // namespace
