@@ -85,8 +85,8 @@ TEST_F(Reader, FirstDocumentWithFileTransferInItsCaptionIsTheDownload) {
 
 TEST_F(Reader, UploadBehindAnotherDialogIsUnknownAfterABoundedWait) {
     SignedOn();
+    client.ShowOtherModal("Warning");  // shown first, still in front of the upload
     Hwnd upload = client.StartUpload("a.zip", 45, Client::RemainingText(3));
-    client.ShowOtherModal("Warning");
     double start = p.Now();
     EXPECT_EQ(FindUploadWindow(p), 0u);
     EXPECT_GE(p.Now() - start, bounds::kUploadLookupSeconds);
@@ -140,9 +140,11 @@ TEST_F(Reader, WhatTheClientDoesNotAnswerIsUnknownNotNone) {
     EXPECT_EQ(Upload(), kUnknown);
     client.SetHung(false);
     EXPECT_EQ(Upload(), (Values{upload, "b.zip", "6", ""}));
-    Hwnd minutes = p.FindWindowEx(download, p.FindWindowEx(download, 0, "_AOL_Static"), "_AOL_Static");
+    Hwnd name = p.FindWindowEx(download, 0, "_AOL_Static"), minutes = p.FindWindowEx(download, name, "_AOL_Static");
+    p.SetHung(name, true);
     p.SetHung(minutes, true);
-    EXPECT_EQ(Download(), (Values{download, "a.zip", "5", std::nullopt}));
+    EXPECT_EQ(Download(), (Values{download, std::nullopt, "5", std::nullopt}));
+    p.SetHung(name, false);
     p.SetHung(minutes, false);
     // A deaf document in front is passed over for a later transfer; with
     // none after it, it may have been the transfer.

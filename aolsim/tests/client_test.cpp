@@ -197,8 +197,12 @@ TEST_F(ClientTest, ResumeIconsBringBackTheBrokenTransfers) {
 }
 
 // The transfer windows themselves are pinned by the transfer reader's and
-// upload chat's tests; here, what ends an upload as its name is read.
+// upload chat's tests; here, the client's texts for the time left, and what
+// ends an upload as its name is read.
 TEST_F(ClientTest, UploadEndsOnceAsItsNameIsReadThroughAMessageTheNthTime) {
+    for (auto [minutes, text] : {std::pair{3, "About 3 minutes remaining."}, {1, "About 1 minute remaining."},
+                                 {0, "Less than a minute remaining."}})
+        EXPECT_EQ(Client::RemainingText(minutes), text);
     Begin("8.0");
     Handle down = client.StartDownload("d.zip", 5, "");
     Handle up = client.StartUpload("a.zip", 12, "");

@@ -54,7 +54,8 @@ TEST(ControlSyntax, MalformedScriptsAreRefusedWithTheirLine) {
     for (const Refusal& c : {Refusal{"a \"open", "line 1: unterminated quote"},
                              Refusal{"ok\nb \"x\"y", "line 2: text right after a closing quote"},
                              Refusal{"a b\"c", "line 1: quote inside a field"}, Refusal{"a \\q", "line 1: bad escape"},
-                             Refusal{"a \\x4", "line 1: bad escape"}, Refusal{many, "line 1: more than 64 fields"},
+                             Refusal{"a \\x4", "line 1: bad escape"}, Refusal{"a \\xZZ", "line 1: bad escape"},
+                             Refusal{"a \\", "line 1: bad escape"}, Refusal{many, "line 1: more than 64 fields"},
                              Refusal{std::string(kMaxScript + 1, 'a'), "line 1: script longer than 1048576 bytes"}}) {
         std::string error;
         EXPECT_FALSE(Parse(c.script, &error)) << c.error;
@@ -109,6 +110,10 @@ TEST_F(ControlRun, EveryQueryWritesItsRecords) {
                   .output,
               "pw\nlobby\n\"&Download Manager\"\n\"Mail Waiting to &be Sent\"\n1\n\"Download Manager\" 2 space\n1 0\n"
               "1 1\nhidden \"AOL Child\" \"Welcome, Joe Blow!\"\nrunning 6.0 connecting \"Joe Blow\"\n");
+    Ok("delay signon 1; delay room 2; delay chat 3; delay alert 4; delay popup 5; delay alert-close 6");
+    const Delays& d = client.GetDelays();
+    EXPECT_EQ((std::vector<double>{d.signOn, d.room, d.chat, d.alert, d.popup, d.alertClose}),
+              (std::vector<double>{1, 2, 3, 4, 5, 6}));
 }
 
 TEST_F(ControlRun, ScenarioCommandsReachTheClient) {
@@ -160,12 +165,17 @@ TEST_F(ControlRun, BadCommandsStopTheScriptWithAReasonAndWhatRanStaysDone) {
     for (const Refusal& c : {
              Refusal{"bogus", "line 1: unknown command \"bogus\""},
              Refusal{"start", "line 1: wrong number of fields for \"start\""},
+             Refusal{"start 8.0 9", "line 1: wrong number of fields for \"start\""},
              Refusal{"start 8.0\ndelay soon 1", "line 2: unknown delay \"soon\""},
+             Refusal{"delay room -1", "line 1: \"-1\" is not a number of seconds from 0 to 86400"},
              Refusal{"delay room nan", "line 1: \"nan\" is not a number of seconds from 0 to 86400"},
+             Refusal{"delay room 1e9", "line 1: \"1e9\" is not a number of seconds from 0 to 86400"},
              Refusal{"hang 5x", "line 1: \"5x\" is not a number of seconds from 0 to 86400"},
              Refusal{"fail-signons 99999999999999999999",
                      "line 1: \"99999999999999999999\" is not a whole number from 0 to 1000000"},
              Refusal{"download a 101 x", "line 1: \"101\" is not a whole number from -1 to 100"},
+             Refusal{"download a -2 x", "line 1: \"-2\" is not a whole number from -1 to 100"},
+             Refusal{"upload-end-on-read -1", "line 1: \"-1\" is not a whole number from 0 to 1000000"},
              Refusal{"never-empties yes", "line 1: \"yes\" is neither on nor off"},
              Refusal{"when never vanish", "line 1: unknown trigger \"never\""},
              Refusal{"when password-typed explode", "line 1: unknown reaction \"explode\""},
