@@ -17,24 +17,13 @@ using Lines = std::vector<std::string>;
 const std::string kHead =
     "</b></u></i></s><font face=\"arial narrow\" color=#0000ff>qlR - <font face=\"arial narrow\" color=#000000>";
 const std::string kAutoUpchat = kHead + "quillmoor idle \xB7 <font color=#0000ff>auto upchat";
-// Timer3's interval, and a bound for what follows a tick (under Wine without
-// a window manager, hiding a captioned window takes the client ~2 s).
+// Timer3's interval, and a bound for what follows a tick (under Wine, hiding
+// a captioned window takes the client ~2 s).
 constexpr double kTick = 3.0;
 constexpr double kSettle = 20.0;
 
 class Transfers : public ::testing::Test {
 protected:
-    // aolsim in this scene, quillmoor started beside it with auto upchat on
-    // (and the client's version: its menus cannot be read here).
-    void Start(const std::string& scene) {
-        // A client of an earlier test may take a moment to be gone.
-        ASSERT_TRUE(aolsim::testing::WaitUntil([] { return !::FindWindowA("AOL Frame25", nullptr); }, 20));
-        ASSERT_TRUE(client.Start("start 8.0; signon Joe; room Lobby; " + scene));
-        app.WriteFile("quillmoor.dat", "[aol]\r\nVERSION=8.0\r\n[upchat]\r\nAUTO UPCHAT=yes\r\n");
-        ASSERT_TRUE(app.Start());
-        // The entry lines are in: the program is up and its timers run.
-        ASSERT_TRUE(Eventually([&] { return client.Column("transcript Lobby").size() == 2; }));
-    }
     // The lines said after the two entry lines.
     Lines SaidSinceEntry() {
         Lines said = client.Column("transcript Lobby");
@@ -90,7 +79,12 @@ protected:
 constexpr int kBrag = 1, kUpchatOff = 3;
 
 TEST_F(Transfers, UpchatMovesTheRealUploadWindowBragReportsAndAVanishedUploadBringsTheBox) {
-    Start("download Report.ZIP 45 \"About 12 minutes remaining.\"; upload A.TXT 12 \"Less than a minute remaining.\"");
+    ASSERT_TRUE(client.Start("start 8.0; signon Joe; room Lobby; download Report.ZIP 45 \"About 12 minutes remaining.\"; "
+                             "upload A.TXT 12 \"Less than a minute remaining.\""));
+    // The client's version among the settings: its menus cannot be read here.
+    app.WriteFile("quillmoor.dat", "[aol]\r\nVERSION=8.0\r\n[upchat]\r\nAUTO UPCHAT=yes\r\n");
+    ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(Eventually([&] { return client.Column("transcript Lobby").size() == 2; })) << "the entry lines";
     // Timer3 minimizes the upload once and announces it.
     ASSERT_TRUE(Eventually([&] { return Shows().size() == 2 && !SaidSinceEntry().empty(); }, kSettle));
     EXPECT_TRUE(::IsIconic(UploadWindow()));
