@@ -16,218 +16,120 @@ namespace {
 using aolsim::Client;
 using Lines = std::vector<std::string>;
 
-const std::string kHead1 =
+const std::string kHead =  // decorations 1 and 2 look alike by default
     "</b></u></i></s><font face=\"arial narrow\" color=#0000ff>qlR - <font face=\"arial narrow\" color=#000000>";
-const std::string kHead2 = kHead1;  // decorations 1 and 2 look alike by default
-
-std::string Line1(const std::string& name) { return kHead1 + "file: <font color=#0000ff>" + name; }
+std::string Line1(const std::string& name) { return kHead + "file: <font color=#0000ff>" + name; }
 std::string Line2(const std::string& percent, const std::string& minutes) {
-    return kHead2 + "completed: <font color=#0000ff>" + percent + "<font color=#000000>% \xB7 min left: <font color=#0000ff>" +
+    return kHead + "completed: <font color=#0000ff>" + percent + "<font color=#000000>% \xB7 min left: <font color=#0000ff>" +
            minutes;
 }
+// The download's caption is "File Transfer" alone: 0 percent.
+const Lines kDownload = {Line1("down.zip"), Line2("0", "0")}, kUpload = {Line1("up.txt"), Line2("7", "1")};
+Lines operator+(Lines a, const Lines& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
 
-class Report : public ::testing::Test {
-protected:
-    Report() { sim.SetProgramFolder("C:\\quillmoor"); }
-    void Begin(const char* version, const std::string& settings = "") {
-        if (!settings.empty()) sim.SetFileBytes("C:\\quillmoor\\quillmoor.dat", settings);
-        client.Start(version);
-        client.SignOn("Joe");
-        ASSERT_TRUE(program.Start());
-        room = client.OpenRoom("Lobby");
-    }
-    void Download() { client.StartDownload("Down.ZIP", 45, Client::RemainingText(12)); }
-    void Upload() { client.StartUpload("Up.TXT", 7, Client::RemainingText(1)); }
-    void Brag() { program.form2.Item("bragdlulstats").Click(); }
-    Lines Said() const { return client.Transcript("Lobby"); }
-
+struct Scene {
     sim::SimPlatform sim;
     aolsim::SimClient client{sim};
     Program program{sim};
-    aolsim::Handle room = 0;
+
+    // The client of that version (none: nullptr) signed on, the program
+    // started, the user in "Lobby"; with the transfers asked for.
+    void Begin(const char* version, bool download = false, bool upload = false) {
+        sim.SetProgramFolder("C:\\quillmoor");
+        if (version) {
+            client.Start(version);
+            client.SignOn("Joe");
+        }
+        ASSERT_TRUE(program.Start());
+        if (version) client.OpenRoom("Lobby");
+        if (download) client.StartDownload("Down.ZIP", -1, "Calculating Transfer Time");
+        if (upload) client.StartUpload("Up.TXT", 7, Client::RemainingText(1));
+    }
+    void Brag() { program.form2.Item("bragdlulstats").Click(); }
+    Lines Said() const { return client.Transcript("Lobby"); }
 };
+class Report : public ::testing::Test, public Scene {};
 
-const Lines kDownloadReport = {Line1("down.zip"), Line2("45", "12")};
-const Lines kUploadReport = {Line1("up.txt"), Line2("7", "1")};
-
-// ---- what is reported -------------------------------------------------------------------
-
-TEST_F(Report, BothTransfersDownloadFirst) {
-    Begin("8.0");
-    Upload();
-    Download();
-    Brag();
-    EXPECT_EQ(Said(), (Lines{kDownloadReport[0], kDownloadReport[1], kUploadReport[0], kUploadReport[1]}));
+TEST(Reports, WhatIsReportedFollowsTheTransfersAndTheVersion) {
+    struct Case {
+        const char* version;
+        bool download, upload;
+        Lines said;
+    };
+    for (const Case& c : std::vector<Case>{{"8.0", true, true, kDownload + kUpload},
+                                           {"6.0", true, true, kDownload + kUpload}, {"7.0", true, true, kDownload},
+                                           {"8.0", false, true, kUpload}, {"7.0", false, true, {}},
+                                           {"8.0", false, false, {}}, {"7.0", false, false, {}},
+                                           {nullptr, false, false, {}}}) {
+        Scene s;
+        s.Begin(c.version, c.download, c.upload);
+        s.Brag();
+        EXPECT_EQ(s.Said(), c.said) << (c.version ? c.version : "no client") << c.download << c.upload;
+        EXPECT_TRUE(s.sim.MessageBoxes().empty());
+    }
 }
 
-TEST_F(Report, Version7ReportsOnlyTheDownload) {
-    Begin("7.0");
-    Download();
-    Upload();
-    Brag();
-    EXPECT_EQ(Said(), kDownloadReport);
-}
-
-TEST_F(Report, Version7WithOnlyAnUploadSaysNothing) {
-    Begin("7.0");
-    Upload();
-    Brag();
-    EXPECT_TRUE(Said().empty());
-}
-
-TEST_F(Report, UploadOnly) {
-    Begin("8.0");
-    Upload();
-    Brag();
-    EXPECT_EQ(Said(), kUploadReport);
-}
-
-TEST_F(Report, OlderClientReportsBoth) {
-    Begin("6.0");
-    Download();
-    Upload();
-    Brag();
-    EXPECT_EQ(Said(), (Lines{kDownloadReport[0], kDownloadReport[1], kUploadReport[0], kUploadReport[1]}));
-}
-
-TEST_F(Report, NoTransfersSayNothing) {
-    Begin("8.0");
-    Brag();
-    EXPECT_TRUE(Said().empty());
-    EXPECT_TRUE(sim.MessageBoxes().empty());
-}
-
-TEST_F(Report, NoTransfersSayNothingInVersion7) {
-    Begin("7.0");
-    Brag();
-    EXPECT_TRUE(Said().empty());
-}
-
-TEST_F(Report, NoClientSaysNothing) {
-    ASSERT_TRUE(program.Start());
-    Brag();
-    EXPECT_TRUE(client.Chat().empty());
-}
-
-// ---- the lines -------------------------------------------------------------------------------
-
-TEST_F(Report, CaptionFileTransferAloneReportsZeroPercent) {
-    Begin("8.0");
-    client.StartDownload("a.zip", -1, "Calculating Transfer Time");
-    Brag();
-    EXPECT_EQ(Said(), (Lines{Line1("a.zip"), Line2("0", "0")}));
-}
-
-TEST_F(Report, LinesUseTheirOwnDecorationsAndTheStyleOfTheMoment) {
+TEST_F(Report, LinesAreComposedAPauseApartFromWhatIsShownAsEachGoesOut) {
     Begin("8.0");
     Form1& form = program.form1;
-    form.lblAscii1 = "1>";
-    form.lblAscii1Color = "aa0000";
-    form.lblAscii1Font = "f1";
-    form.lblAscii2 = "2>";
-    form.lblAscii2Color = "00aa00";
-    form.lblAscii2Font = "f2";
-    form.lblFont = "tahoma";
-    form.lblColor1 = "111111";
-    form.lblColor2 = "222222";
-    Download();
-    // Between the lines the colour of values changes.
-    sim.Schedule(0.2, [&] { form.lblColor2 = "333333"; });
-    Brag();
-    EXPECT_EQ(Said(), (Lines{"</b></u></i></s><font face=\"f1\" color=#aa0000>1> <font face=\"tahoma\" "
-                             "color=#111111>file: <font color=#222222>down.zip",
-                             "</b></u></i></s><font face=\"f2\" color=#00aa00>2> <font face=\"tahoma\" "
-                             "color=#111111>completed: <font color=#333333>45<font color=#111111>% \xB7 min "
-                             "left: <font color=#333333>12"}));
-}
-
-TEST_F(Report, LinesOfAReportArePostedAPauseApart) {
-    Begin("8.0");
-    Download();
+    form.lblAscii1 = "1>", form.lblAscii1Color = "aa0000", form.lblAscii1Font = "f1";
+    form.lblAscii2 = "2>", form.lblAscii2Color = "00aa00", form.lblAscii2Font = "f2";
+    form.lblFont = "tahoma", form.lblColor1 = "111111", form.lblColor2 = "222222";
+    client.StartDownload("Down.ZIP", 45, Client::RemainingText(12));
+    sim.Schedule(0.2, [&] {
+        form.lblColor2 = "333333";
+        client.SetDownloadProgress(46, Client::RemainingText(11));
+    });
     std::vector<double> enters;
     sim.SetHook([&](sim::Op op, Hwnd h) {
-        if (op == sim::Op::Send && h == client.RoomInput(room)) enters.push_back(sim.Now());
+        if (op == sim::Op::Send && h == client.RoomInput(client.Room("Lobby"))) enters.push_back(sim.Now());
     });
     Brag();
     sim.SetHook({});
+    EXPECT_EQ(Said(), (Lines{"</b></u></i></s><font face=\"f1\" color=#aa0000>1> <font face=\"tahoma\" "
+                             "color=#111111>file: <font color=#222222>down.zip",
+                             "</b></u></i></s><font face=\"f2\" color=#00aa00>2> <font face=\"tahoma\" "
+                             "color=#111111>completed: <font color=#333333>46<font color=#111111>% \xB7 min "
+                             "left: <font color=#333333>11"}));
     ASSERT_EQ(enters.size(), 2u);
-    EXPECT_GE(enters[1] - enters[0], 0.4);
-}
-
-TEST_F(Report, ValuesAreReadAsEachLineIsComposed) {
-    Begin("8.0");
-    Download();
-    sim.Schedule(0.2, [&] { client.SetDownloadProgress(46, Client::RemainingText(11)); });
-    Brag();
-    EXPECT_EQ(Said(), (Lines{Line1("down.zip"), Line2("46", "11")}));
+    EXPECT_NEAR(enters[1] - enters[0], 0.4, 1e-3);
 }
 
 TEST_F(Report, TransferEndingBetweenTheLinesStillGetsItsSecondLine) {
-    Begin("8.0");
-    Download();
-    Upload();
+    Begin("8.0", true, true);
     sim.Schedule(0.2, [&] { client.EndDownload(); });
     Brag();
-    EXPECT_EQ(Said(), (Lines{kDownloadReport[0], Line2("", ""), kUploadReport[0], kUploadReport[1]}));
+    EXPECT_EQ(Said(), (Lines{kDownload[0], Line2("", "")} + kUpload));
 }
 
-// ---- what cannot be read ------------------------------------------------------------------
-
-TEST_F(Report, UploadHiddenByAnotherDialogIsNotReported) {
-    Begin("8.0");
-    Download();
-    Upload();
-    client.ShowOtherModal("Warning");
+TEST_F(Report, WhatCannotBeReadIsNotReported) {
+    Begin("8.0", true, true);
+    client.ShowOtherModal("Warning");  // in front of the upload
     Brag();
-    EXPECT_EQ(Said(), kDownloadReport);
+    EXPECT_EQ(Said(), kDownload);
+    client.EndDownload();
+    Brag();
+    EXPECT_EQ(Said(), kDownload);
+    client.CloseOtherModal();
+    client.EndUpload();
+    Hwnd w = client.StartDownload("a.zip", 5, Client::RemainingText(2));
+    sim.SetHung(sim.FindWindowEx(w, sim.FindWindowEx(w, 0, "_AOL_Static"), "_AOL_Static"), true);
+    Brag();
+    EXPECT_EQ(Said(), kDownload + Lines{Line1("a.zip")});
 }
 
-TEST_F(Report, NothingKnownToReportSaysNothing) {
+TEST_F(Report, InsertFlipsItsMarkAndTheStoredChoiceAndSaysNothing) {
     Begin("8.0");
-    Upload();
-    client.ShowOtherModal("Warning");
-    Brag();
+    for (bool on : {true, false, true, false}) {
+        program.form2.Item("insertdlul").Click();
+        EXPECT_EQ(program.form2.Checked("insertdlul"), on);
+        EXPECT_EQ(ReadSetting(sim, "insert", "dl/ul", SettingsFile(sim)), on ? "yes" : "no");
+        EXPECT_FALSE(program.form1.Timer1.Enabled());
+    }
     EXPECT_TRUE(Said().empty());
-}
-
-TEST_F(Report, LineWithAValueThatCannotBeReadIsLeftOut) {
-    Begin("8.0");
-    aolsim::Handle w = client.StartDownload("a.zip", 5, Client::RemainingText(2));
-    Hwnd first = sim.FindWindowEx(w, 0, "_AOL_Static");
-    sim.SetHung(sim.FindWindowEx(w, first, "_AOL_Static"), true);
-    Brag();
-    EXPECT_EQ(Said(), Lines{Line1("a.zip")});
-}
-
-// ---- insert dl/ul stats ------------------------------------------------------------------
-
-class Insert : public Report {
-protected:
-    std::string Stored() { return ReadSetting(sim, "insert", "dl/ul", SettingsFile(sim)); }
-    void Click() { program.form2.Item("insertdlul").Click(); }
-};
-
-TEST_F(Insert, TwiceFromOffEndsOffWithNoStored) {
-    Begin("8.0");
-    Click();
-    EXPECT_TRUE(program.form2.Checked("insertdlul"));
-    EXPECT_EQ(Stored(), "yes");
-    Click();
-    EXPECT_FALSE(program.form2.Checked("insertdlul"));
-    EXPECT_EQ(Stored(), "no");
-    EXPECT_TRUE(Said().empty());
-}
-
-TEST_F(Insert, TwiceFromOnEndsOnWithYesStored) {
-    Begin("8.0", "[insert]\r\nDL/UL=yes\r\n");
-    ASSERT_TRUE(program.form2.Checked("insertdlul"));
-    Click();
-    EXPECT_FALSE(program.form2.Checked("insertdlul"));
-    EXPECT_EQ(Stored(), "no");
-    Click();
-    EXPECT_TRUE(program.form2.Checked("insertdlul"));
-    EXPECT_EQ(Stored(), "yes");
-    EXPECT_FALSE(program.form1.Timer1.Enabled());
 }
 
 }  // namespace

@@ -41,8 +41,7 @@ struct Scene {
     // "<no answer>" when the client did not answer.
     std::string GetText(Hwnd w) {
         std::optional<int> n = p.GetTextLength(w);
-        std::optional<std::string> text = n ? p.GetText(w, *n + 1) : std::nullopt;
-        return text.value_or("<no answer>");
+        return (n ? p.GetText(w, *n + 1) : std::nullopt).value_or("<no answer>");
     }
     std::string Caption(Hwnd w) { return p.GetWindowText(w, p.GetWindowTextLength(w) + 1); }
     Lines Classes(Hwnd parent) {
@@ -56,18 +55,15 @@ struct Scene {
         return captions;
     }
 
-    // Types the line into the room's input box and presses Enter.
-    void Say(Hwnd room, const std::string& line) {
-        p.SetText(client.RoomInput(room), line);
-        p.Send(client.RoomInput(room), Msg::Char, qm::kCharEnter);
-    }
-    void TypePassword(const std::string& password) {
-        Hwnd edit = p.FindWindowEx(FirstDocument(), 0, "_AOL_Edit");
-        p.SetText(edit, password);
+    // The text typed into an edit box, then Enter: a line into a room's
+    // input box, the password into the sign-on window's.
+    void Enter(Hwnd edit, const std::string& text) {
+        p.SetText(edit, text);
         p.Send(edit, Msg::Char, qm::kCharEnter);
     }
-    // As the program enters one: a blank typed in front (the caret sits at
-    // 0), then Enter.
+    void Say(Hwnd room, const std::string& line) { Enter(client.RoomInput(room), line); }
+    void TypePassword(const std::string& password) { Enter(p.FindWindowEx(FirstDocument(), 0, "_AOL_Edit"), password); }
+    // As the program enters one: a blank typed in front (the caret sits at 0).
     void EnterKeyword(const std::string& text) {
         p.SetText(KeywordEdit(), text);
         p.Send(KeywordEdit(), Msg::Char, ' ');
@@ -85,16 +81,14 @@ struct Scene {
         p.Send(icon, Msg::LButtonDown);
         p.Send(icon, bySpace ? Msg::KeyUp : Msg::LButtonUp, bySpace ? qm::kVkSpace : 0);
     }
-    // Sends the command of the first menu-bar item whose text holds `item`.
+    // Sends the command of the first menu-bar entry whose text holds `item`.
     void RunMenuItem(const std::string& item) {
         qm::Hmenu bar = p.GetMenu(Main());
         for (int i = 0; i < p.GetMenuItemCount(bar); ++i) {
             qm::Hmenu sub = p.GetSubMenu(bar, i);
             for (int j = 0; j < p.GetMenuItemCount(sub); ++j)
-                if (qm::ContainsNoCase(p.GetMenuString(sub, p.GetMenuItemID(sub, j), 100), item)) {
-                    p.Send(Main(), Msg::Command, p.GetMenuItemID(sub, j));
-                    return;
-                }
+                if (qm::ContainsNoCase(p.GetMenuString(sub, p.GetMenuItemID(sub, j), 100), item))
+                    return (void)p.Send(Main(), Msg::Command, p.GetMenuItemID(sub, j));
         }
     }
     // Clicks toolbar icon `index` (0-based) and types `key` into the pop-up

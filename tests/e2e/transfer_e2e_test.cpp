@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
-
 #include "aolsim/win32/tests/aolsim_process.h"
 #include "tests/e2e/quillmoor_process.h"
 
@@ -15,48 +13,33 @@ namespace {
 using aolsim::testing::AolsimProcess;
 using e2e::Eventually;
 using Lines = std::vector<std::string>;
-using Rows = std::vector<std::vector<std::string>>;
 
 const std::string kHead =
     "</b></u></i></s><font face=\"arial narrow\" color=#0000ff>qlR - <font face=\"arial narrow\" color=#000000>";
 const std::string kAutoUpchat = kHead + "quillmoor idle \xB7 <font color=#0000ff>auto upchat";
-constexpr const char* kAutoOn = "[upchat]\r\nAUTO UPCHAT=yes\r\n";
-// Timer3's interval, and a bound for what follows a tick (under Wine without
-// a window manager, hiding a captioned window takes the client ~2 s).
+// Timer3's interval, and a bound for what follows a tick (under Wine, hiding
+// a captioned window takes the client ~2 s).
 constexpr double kTick = 3.0;
 constexpr double kSettle = 20.0;
 
 class Transfers : public ::testing::Test {
 protected:
-    // aolsim in this scene, quillmoor started beside it with these settings
-    // (the client's version among them: its menus cannot be read here).
-    void Start(const std::string& scene, const std::string& settings = "") {
-        // A client of an earlier test may take a moment to be gone.
-        ASSERT_TRUE(aolsim::testing::WaitUntil([] { return !::FindWindowA("AOL Frame25", nullptr); }, 20));
-        ASSERT_TRUE(client.Start("start 8.0; signon Joe; room Lobby; " + scene));
-        app.WriteFile("quillmoor.dat", "[aol]\r\nVERSION=8.0\r\n" + settings);
-        ASSERT_TRUE(app.Start());
-        // The entry lines are in: the program is up and its timers run.
-        ASSERT_TRUE(Eventually([&] { return Said().size() == 2; }));
-    }
-
-    Lines Said() { return client.Column("transcript Lobby"); }
     // The lines said after the two entry lines.
     Lines SaidSinceEntry() {
-        Lines said = Said();
+        Lines said = client.Column("transcript Lobby");
         return said.size() > 2 ? Lines(said.begin() + 2, said.end()) : Lines{};
     }
-    Rows UploadEvents() {
-        Rows out;
+    // What was done to the upload window, in order (and a failed query).
+    Lines Shows() {
+        Lines out;
         for (auto& row : client.Records("events"))
-            if (row.size() != 3 || row[1] == "_AOL_Modal") out.push_back(row);  // errors too
+            if (row.size() != 3 || row[1] == "_AOL_Modal") out.push_back(row.size() == 3 ? row[0] + " " + row[2] : "?");
         return out;
     }
-    // What happened to the upload window as (kind, caption) pairs in order.
-    static Rows Events(std::initializer_list<const char*> kinds, const std::string& caption = "File Transfer - 12%") {
-        Rows rows;
-        for (const char* kind : kinds) rows.push_back({kind, "_AOL_Modal", caption});
-        return rows;
+    static Lines Shown(std::initializer_list<const char*> kinds) {
+        Lines out;
+        for (const char* kind : kinds) out.push_back(kind + std::string(" File Transfer - 12%"));
+        return out;
     }
     HWND UploadWindow() {
         for (HWND w = ::FindWindowExA(nullptr, nullptr, "_AOL_Modal", nullptr); w;
@@ -67,17 +50,6 @@ protected:
         }
         return nullptr;
     }
-
-    // The message of a message box: its static that has a text (another
-    // holds the icon, when there is one).
-    static std::string BoxText(HWND box) {
-        for (HWND s = ::FindWindowExA(box, nullptr, "Static", nullptr); s; s = ::FindWindowExA(box, s, "Static", nullptr)) {
-            char text[256] = {};
-            if (::GetWindowTextA(s, text, sizeof text) > 0) return text;
-        }
-        return "";
-    }
-
     // Opens the menu with a click on its button, then goes down the upchat
     // options with the keyboard: `downs` presses of Down in that submenu
     // from its first item ("enable auto upchat"), then Enter.
@@ -98,74 +70,59 @@ protected:
         e2e::KeyPress(VK_RETURN);
         ASSERT_TRUE(Eventually([&] { return app.FindOwnWindow("#32768") == nullptr; }, 10)) << "the menu stayed open";
     }
+    static void SleepTicks(int ticks) { ::Sleep(static_cast<DWORD>(ticks * kTick * 1000)); }
 
     AolsimProcess client;
     e2e::QuillmoorProcess app;
 };
 
-constexpr int kBrag = 1, kUpchatOn = 2, kUpchatOff = 3;
+constexpr int kBrag = 1, kUpchatOff = 3;
 
-TEST_F(Transfers, AutoUpchatMinimizesTheUploadOnceAndAnnouncesIt) {
-    Start("upload a.zip 12 \"About 1 minute remaining.\"", kAutoOn);
-    ASSERT_TRUE(Eventually([&] { return UploadEvents().size() == 2 && !SaidSinceEntry().empty(); }, kSettle));
-    EXPECT_EQ(UploadEvents(), Events({"hidden", "minimized"}));
+TEST_F(Transfers, UpchatMovesTheRealUploadWindowBragReportsAndAVanishedUploadBringsTheBox) {
+    ASSERT_TRUE(client.Start("start 8.0; signon Joe; room Lobby; download Report.ZIP 45 \"About 12 minutes remaining.\"; "
+                             "upload A.TXT 12 \"Less than a minute remaining.\""));
+    // The client's version among the settings: its menus cannot be read here.
+    app.WriteFile("quillmoor.dat", "[aol]\r\nVERSION=8.0\r\n[upchat]\r\nAUTO UPCHAT=yes\r\n");
+    ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(Eventually([&] { return client.Column("transcript Lobby").size() == 2; })) << "the entry lines";
+    // Timer3 minimizes the upload once and announces it.
+    ASSERT_TRUE(Eventually([&] { return Shows().size() == 2 && !SaidSinceEntry().empty(); }, kSettle));
     EXPECT_TRUE(::IsIconic(UploadWindow()));
-    // Later ticks leave the same upload alone.
-    ::Sleep(static_cast<DWORD>(3 * kTick * 1000));
-    EXPECT_EQ(UploadEvents(), Events({"hidden", "minimized"}));
+    SleepTicks(3);
+    EXPECT_EQ(Shows(), Shown({"hidden", "minimized"}));
     EXPECT_EQ(SaidSinceEntry(), Lines{kAutoUpchat});
-}
-
-TEST_F(Transfers, UpchatOffFromTheMenuRestoresItForGood) {
-    Start("upload a.zip 12 \"About 1 minute remaining.\"", kAutoOn);
-    ASSERT_TRUE(Eventually([&] { return UploadEvents().size() == 2; }, kSettle));
+    // "upchat off" from the menu restores it, and the timer leaves it so.
     ChooseUpchatItem(kUpchatOff);
-    ASSERT_TRUE(Eventually([&] { return UploadEvents().size() == 4; }, kSettle));
+    ASSERT_TRUE(Eventually([&] { return Shows().size() == 4; }, kSettle));
     EXPECT_FALSE(::IsIconic(UploadWindow()));
-    ::Sleep(static_cast<DWORD>(3 * kTick * 1000));
-    EXPECT_EQ(UploadEvents(), Events({"hidden", "minimized", "hidden", "restored"}));
-    EXPECT_EQ(SaidSinceEntry(), Lines{kAutoUpchat});
-}
-
-TEST_F(Transfers, UpchatOnFromTheMenuMinimizesItWithoutAWord) {
-    Start("upload a.zip 12 \"About 1 minute remaining.\"");
-    ChooseUpchatItem(kUpchatOn);
-    ASSERT_TRUE(Eventually([&] { return UploadEvents().size() == 2; }, kSettle));
-    EXPECT_EQ(UploadEvents(), Events({"hidden", "minimized"}));
-    EXPECT_TRUE(SaidSinceEntry().empty());
-}
-
-// The upload ends right after Timer3's tick read its name for the third time
-// (the name, then the test): the window is gone when it is looked up to be
-// hidden.  The box says so; once it is closed the tick goes on.
-TEST_F(Transfers, UploadGoneByTheLookupBringsTheBox) {
-    Start("upload a.zip 12 \"About 1 minute remaining.\"; upload-end-on-read 3", kAutoOn);
+    SleepTicks(3);
+    EXPECT_EQ(Shows(), Shown({"hidden", "minimized", "hidden", "restored"}));
+    // Brag reports the download, then the upload.
+    ChooseUpchatItem(kBrag);
+    ASSERT_TRUE(Eventually([&] { return SaidSinceEntry().size() == 5; }, kSettle));
+    const std::string mid = "<font color=#000000>% \xB7 min left: <font color=#0000ff>";
+    EXPECT_EQ(SaidSinceEntry(), (Lines{kAutoUpchat, kHead + "file: <font color=#0000ff>report.zip",
+                                       kHead + "completed: <font color=#0000ff>45" + mid + "12",
+                                       kHead + "file: <font color=#0000ff>a.txt",
+                                       kHead + "completed: <font color=#0000ff>12" + mid + "0"}));
+    // A new upload ends right after the tick read its name for the third time:
+    // it is gone when looked up to be hidden.  A real box says so; once the
+    // user closes it, the tick goes on.
+    ASSERT_TRUE(client.Run("upload-end; upload b.zip 3 x; upload-end-on-read 3").ok);
     HWND box = nullptr;
     ASSERT_TRUE(Eventually([&] { return (box = app.FindOwnWindow("#32770", "upchat error")) != nullptr; }, kSettle));
-    EXPECT_EQ(BoxText(box), "upchat window not found, stupid ass!");
+    char text[256] = {};  // the box's static that has a text (another may hold its icon)
+    for (HWND s = nullptr; !*text && (s = ::FindWindowExA(box, s, "Static", nullptr));) ::GetWindowTextA(s, text, 256);
+    EXPECT_STREQ(text, "upchat window not found, stupid ass!");
     EXPECT_EQ(UploadWindow(), nullptr);
-    EXPECT_TRUE(SaidSinceEntry().empty()) << "announced before the box was closed";
-    // Closed as the user closes it: a click on its OK button.
+    EXPECT_EQ(SaidSinceEntry().size(), 5u) << "announced before the box was closed";
     RECT ok{};
     ASSERT_TRUE(::GetWindowRect(::GetDlgItem(box, IDOK) ? ::GetDlgItem(box, IDOK) : ::GetDlgItem(box, IDCANCEL), &ok));
     e2e::MouseClick((ok.left + ok.right) / 2, (ok.top + ok.bottom) / 2);
-    ASSERT_TRUE(Eventually([&] { return app.FindOwnWindow("#32770", "upchat error") == nullptr; }, kSettle));
-    ASSERT_TRUE(Eventually([&] { return !SaidSinceEntry().empty(); }, kSettle));
-    EXPECT_EQ(SaidSinceEntry(), Lines{kAutoUpchat});
-    EXPECT_TRUE(UploadEvents().empty());
-    EXPECT_TRUE(app.Running());
-}
-
-TEST_F(Transfers, BragPostsTheDownloadThenTheUploadReport) {
-    Start("download Report.ZIP 45 \"About 12 minutes remaining.\"; upload A.TXT 7 \"Less than a minute "
-          "remaining.\"");
-    ChooseUpchatItem(kBrag);
-    ASSERT_TRUE(Eventually([&] { return SaidSinceEntry().size() == 4; }, kSettle));
-    const std::string mid = "<font color=#000000>% \xB7 min left: <font color=#0000ff>";
-    EXPECT_EQ(SaidSinceEntry(), (Lines{kHead + "file: <font color=#0000ff>report.zip",
-                                       kHead + "completed: <font color=#0000ff>45" + mid + "12",
-                                       kHead + "file: <font color=#0000ff>a.txt",
-                                       kHead + "completed: <font color=#0000ff>7" + mid + "0"}));
+    ASSERT_TRUE(Eventually([&] { return SaidSinceEntry().size() == 6; }, kSettle));
+    EXPECT_EQ(SaidSinceEntry().back(), kAutoUpchat);
+    EXPECT_EQ(app.FindOwnWindow("#32770", "upchat error"), nullptr);
+    EXPECT_EQ(Shows(), Shown({"hidden", "minimized", "hidden", "restored"}));
 }
 
 }  // namespace
