@@ -338,19 +338,20 @@ TEST_F(Idle, ExitWithoutStatsRoomOrWindowStillEnds) {
 // The client is slow to take the clock line; exit is chosen meanwhile (and
 // again during the farewell), and another part queues a line behind the
 // farewell's first.  The farewell is said once, all goes out in order, the
-// rest of the announcement not at all; the user's text is back, then the
-// program ends.
+// rest of the announcement not at all; the program ends only once the
+// user's text is back.
 TEST_F(Idle, ExitDuringAnotherSendLosesNoLineAndNoTypedText) {
     Start("[handle]\r\nhandle=joe\r\n");
     client.TypeInRoom(room, "afk 5");
+    IdleOn();
     aolsim::Delays delays = client.GetDelays();
     delays.chat = 1.0;
     client.SetDelays(delays);
-    IdleOn();
     bool endedEarly = false;
     sim.Schedule(60.3, [&] { Choose({"exit"}); });
     sim.Schedule(60.4, [&] { Choose({"exit"}); });
-    sim.Schedule(60.5, [&] { program.chat.SendChatLine("queued"), endedEarly = sim.QuitCalled(); });
+    sim.Schedule(60.5, [&] { program.chat.SendChatLine("queued"); });
+    sim.Schedule(60.9, [&] { endedEarly = sim.QuitCalled() || !program.chat.Busy(); });
     sim.RunFor(70);
     EXPECT_FALSE(endedEarly);
     EXPECT_TRUE(sim.QuitCalled());

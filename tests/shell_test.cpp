@@ -101,7 +101,8 @@ TEST_F(Shell, StoredSettingsBecomeLabelsCaptionsMarksAndTimers) {
            "DCP=yes\r\nRE-ENTER ROOM=Yes\r\nRESUME DOWNLOAD=yes\r\nRESUME UPLOAD=yes\r\n[upchat]\r\nAUTO UPCHAT=YES\r\n"
            "[color]\r\nCOLOR 1=ff0000\r\nCOLOR 2=00ff00\r\n[font]\r\nFONT=tahoma\r\n[ascii 2]\r\nASCII=~*~\r\n"
            "COLOR=123456\r\nFONT=courier\r\n[stats]\r\nday=2\r\nhour=5\r\nminute=7\r\n[aol]\r\nVERSION=7.0\r\n");
-    const Texts shown = ShownMenus(menus.menu);
+    form.Label1_Click();
+    const Texts shown = ShownMenus(sim.Popups().at(0).root);
     EXPECT_EQ(Texts(shown.begin() + 1, shown.end()),
               (Texts{"idle options: idle on | idle off (greyed) | idle pause (greyed) | - | brag idle stats | edit "
                      "reasons | insert dl/ul stats (checked) | interval: 05",
@@ -231,8 +232,8 @@ TEST_F(Shell, ToTheTrayAndBack) {
 // ---- the appearance commands ---------------------------------------------------------------
 
 // Kept as typed (blanks, letter case, high bytes); the file's reader loses
-// the blanks around a value; nothing is posted; the next line composed wears
-// the new values.
+// the blanks around a value; nothing is posted; the next lines composed wear
+// the new values, each decoration its own.
 TEST_F(Shell, EveryCommandAsksAndPutsAnAcceptedAnswerEverywhere) {
     Client();
     Launch(std::nullopt);
@@ -247,10 +248,17 @@ TEST_F(Shell, EveryCommandAsksAndPutsAnAcceptedAnswerEverywhere) {
         EXPECT_NE(File().find(std::string(c.key) + "=" + answer + "\r\n"), std::string::npos) << c.item;
     }
     EXPECT_EQ(Lines(), Texts{});
+    auto head = [](const std::string& ascii) {
+        return "</b></u></i></s><font face=\"" + ascii + "font\xB7\" color=#" + ascii + "color\xB7>" + ascii +
+               "\xB7 <font face=\" Abfont2\xB7\" color=#12345\xB7>";
+    };
     EXPECT_EQ(ComposeAnnouncement(Announcement::StatsLine1, form.Style()),
-              "</b></u></i></s><font face=\" Abascii1font\xB7\" color=# Abascii1color\xB7> Abascii1\xB7 <font face=\" "
-              "Abfont2\xB7\" color=#12345\xB7>quillmoor idle \xB7 <font color=#12345\xB7> Abhandle\xB7<font "
-              "color=#12345\xB7>'s stats");
+              head(" Abascii1") + "quillmoor idle \xB7 <font color=#12345\xB7> Abhandle\xB7<font "
+                                  "color=#12345\xB7>'s stats");
+    EXPECT_EQ(ComposeAnnouncement(Announcement::IdleReason, form.Style(), {"x"}),
+              head(" Abascii2") + "re: <font color=#12345\xB7>x");
+    const std::string head3 = head(" Abascii3");
+    EXPECT_EQ(ComposeAnnouncement(Announcement::IdleTransfer, form.Style(), {"f"}).substr(0, head3.size()), head3);
 }
 
 // Nothing or cancel is refused everywhere; the handle refuses the author's
