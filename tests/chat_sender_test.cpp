@@ -8,373 +8,220 @@
 #include <map>
 
 #include "aol/bounds.h"
-#include "platform/sim/sim_platform.h"
 #include "app/timer.h"
+#include "platform/sim/sim_platform.h"
 
 namespace qm::aol {
 namespace {
 
-using sim::MenuItem;
 using sim::Message;
+using Texts = std::vector<std::string>;
 
-class Chat : public ::testing::Test {
-protected:
-    void Client(const std::string& helpItem) {
-        main = p.CreateWindow("AOL Frame25", "America Online", 0);
+// A client of this version ("" for none) whose every input box holds the
+// user's unsent "mine".
+struct Scene {
+    explicit Scene(const std::string& version = "6.0") {
+        if (version.empty()) return;
+        const Hwnd main = p.CreateWindow("AOL Frame25", "America Online", 0);
         mdi = p.CreateWindow("MDIClient", "", main);
-        Hmenu help = p.CreateMenu({MenuItem{helpItem, 7}});
-        p.SetMenu(main, p.CreateMenu({MenuItem{"&Help", 0, help}}));
+        Hmenu help = p.CreateMenu({sim::MenuItem{"What's New in AOL " + version, 7}});
+        p.SetMenu(main, p.CreateMenu({sim::MenuItem{"&Help", 0, help}}));
     }
-    // A room of the early layout (two RICHCNTL) or the late one.
-    Hwnd Room(const std::string& name, bool late = false, bool listbox = true) {
+    // A room of the early layout (two RICHCNTL) or the late one, whose
+    // second box, when asked for, takes lines as "<name> 2".
+    Hwnd Room(const std::string& name, bool late = false, bool listbox = true, bool secondBox = false) {
         Hwnd room = p.CreateWindow("AOL Child", name, mdi);
-        p.CreateWindow(late ? "RICHCNTLREADONLY" : "RICHCNTL", "", room);  // the transcript
-        Hwnd box = p.CreateWindow("RICHCNTL", "", room,
-                                  [=, this](Hwnd self, const Message& m) { return Enter(name, self, m); });
-        if (listbox) p.CreateWindow("_AOL_Listbox", "", room);
+        p.CreateWindow(late ? "RICHCNTLREADONLY" : "RICHCNTL", "", room);
+        for (const std::string& box : secondBox ? Texts{name, name + " 2"} : Texts{name}) {
+            boxes[box] = p.CreateWindow("RICHCNTL", "mine", room,
+                                        [=, this](Hwnd self, const Message& m) { return Enter(box, self, m); });
+            if (listbox && box == name) p.CreateWindow("_AOL_Listbox", "", room);
+        }
         p.CreateWindow("_AOL_Icon", "", room);
         p.CreateWindow("_AOL_Static", "", room);
-        boxes[name] = box;
         return room;
     }
-    bool Enter(const std::string& room, Hwnd self, const Message& m) {
+    bool Enter(const std::string& box, Hwnd self, const Message& m) {
         if (m.msg != Msg::Char || m.wparam != 13) return false;
         ++presses;
-        pressTimes.push_back(p.Now());
-        if (pressesBeforeTaken > 0) {
-            --pressesBeforeTaken;
-            return true;
-        }
-        if (lateTake > 0) {
-            // Sent in the background: whatever the box holds by then goes.
-            if (!taking) {
-                taking = true;
-                p.Schedule(lateTake, [=, this] {
-                    taking = false;
-                    Take(room, self);
-                });
-            }
-            return true;
-        }
-        Take(room, self);
+        if (pressesLost > 0) return --pressesLost, true;
+        if (lateTake == 0) return Take(box, self), true;
+        // Sent in the background: whatever the box holds by then goes.
+        if (!taking) p.Schedule(lateTake, [=, this] { taking = false, Take(box, self); });
+        taking = true;
         return true;
     }
-    void Take(const std::string& room, Hwnd box) {
-        std::string text = p.TextOf(box);
+    void Take(const std::string& box, Hwnd self) {
+        const std::string text = p.TextOf(self);
         if (text.empty()) return;
-        said.push_back(room + ": " + text);
-        if (!neverEmpties) p.SetTextDirect(box, "");
+        said.push_back(box + ": " + text);
+        if (!neverEmpties) p.SetTextDirect(self, "");
         if (alertAfterLine) Alert();
     }
-    // The alert; pressing OK closes it at once or `closing` seconds later.
+    // The alert; Space on OK closes it `closing` seconds later.
     void Alert(double closing = 0) {
         Hwnd dialog = p.CreateWindow("#32770", "America Online", 0);
         p.CreateWindow("Button", "OK", dialog, [=, this](Hwnd, const Message& m) {
             keys.push_back(m.msg);
             if (m.msg != Msg::KeyUp || m.wparam != kVkSpace) return true;
-            if (closing > 0)
-                p.Schedule(closing, [=, this] { p.DestroyWindow(dialog); });
-            else
-                p.DestroyWindow(dialog);
+            if (closing > 0) p.Schedule(closing, [=, this] { p.DestroyWindow(dialog); });
+            if (closing == 0) p.DestroyWindow(dialog);
             return true;
         });
     }
-    std::vector<std::string> Said(std::initializer_list<std::string> lines, const std::string& room = "Lobby") {
-        std::vector<std::string> out;
-        for (const std::string& line : lines) out.push_back(room + ": " + line);
-        return out;
+    double Send(const std::string& line) {
+        const double start = p.Now();
+        chat.SendChatLine(line);
+        return p.Now() - start;
     }
 
     sim::SimPlatform p;
     ChatSender chat{p};
-    Hwnd main = 0, mdi = 0;
+    Hwnd mdi = 0;
     std::map<std::string, Hwnd> boxes;
-    std::vector<std::string> said;
+    Texts said;
     std::vector<Msg> keys;
-    std::vector<double> pressTimes;
-    int presses = 0, pressesBeforeTaken = 0;
+    int presses = 0, pressesLost = 0;
     double lateTake = 0;
     bool taking = false, neverEmpties = false, alertAfterLine = false;
 };
 
-TEST_F(Chat, LineGoesOutAndTheUsersTextComesBack) {
-    Client("What's New in AOL 6.0");
-    Room("Lobby");
-    p.SetTextDirect(boxes["Lobby"], "half a thou");
-    chat.SendChatLine("quillmoor \xB7 line");
-    EXPECT_EQ(said, (std::vector<std::string>{"Lobby: quillmoor \xB7 line"}));
-    EXPECT_EQ(p.TextOf(boxes["Lobby"]), "half a thou");
-    EXPECT_EQ(presses, 1);
-}
-
-TEST_F(Chat, LateVersionsTypeAfterTheReadOnlyTranscript) {
-    for (const char* version : {"What's New in AOL 7.0", "What's New in AOL 8.0"}) {
-        said.clear();
-        if (main) p.DestroyWindow(main);
-        Client(version);
-        Room("Lobby", true);
-        chat.SendChatLine("hi");
-        EXPECT_EQ(said, (std::vector<std::string>{"Lobby: hi"})) << version;
+// Only a room with a listbox; the first of two; before 7.0 the second box,
+// in 7.0 and 8.0 (and where the version is unknown) the first after the
+// read-only transcript, also where the two rules find different boxes.
+TEST(Chat, LineGoesIntoTheBoxTheVersionAndLayoutChooseOnceAndTheTypedTextComesBack) {
+    enum Rooms { Early, NoListboxFirst, TwoRooms, Late, LateTwoBoxes };
+    const struct {
+        const char* version;
+        Rooms rooms;
+        const char* box;
+    } cases[] = {
+        {"6.0", Early, "Lobby"},           {"7.0", Late, "Lobby"},          {"8.0", Late, "Lobby"},
+        {"9.9", Late, "Lobby"},            {"5.0", NoListboxFirst, "Real"}, {"4.0", TwoRooms, "First"},
+        {"4.0", LateTwoBoxes, "Lobby 2"}, {"6.0", LateTwoBoxes, "Lobby 2"}, {"7.0", LateTwoBoxes, "Lobby"},
+        {"8.0", LateTwoBoxes, "Lobby"},
+    };
+    for (const auto& c : cases) {
+        Scene s(c.version);
+        if (c.rooms == NoListboxFirst) s.Room("Almost", false, false);
+        s.Room(c.rooms == NoListboxFirst ? "Real" : c.rooms == TwoRooms ? "First" : "Lobby", c.rooms >= Late,
+               true, c.rooms == LateTwoBoxes);
+        if (c.rooms == TwoRooms) s.Room("Second");
+        s.Send("quillmoor \xB7 line");
+        EXPECT_EQ(s.said, Texts{c.box + std::string(": quillmoor \xB7 line")}) << c.version << " " << c.rooms;
+        EXPECT_EQ(s.presses, 1) << c.version << " " << c.rooms;
+        for (const auto& [name, box] : s.boxes) EXPECT_EQ(s.p.TextOf(box), "mine") << name;
     }
 }
 
-TEST_F(Chat, UnknownVersionFallsBackToTheLateLayout) {
-    Client("About");
-    Room("Lobby", true);
-    chat.SendChatLine("hi");
-    EXPECT_EQ(said, (std::vector<std::string>{"Lobby: hi"}));
+TEST(Chat, NothingIsTypedWithoutRoomOrLine) {
+    Scene s;
+    s.Send("nobody hears this");
+    s.Room("Lobby");
+    s.Send("");
+    EXPECT_EQ(s.presses, 0);
+    EXPECT_EQ(s.p.TextOf(s.boxes["Lobby"]), "mine");
 }
 
-TEST_F(Chat, RoomWithoutListboxIsPassedOver) {
-    Client("What's New in AOL 5.0");
-    Room("Almost", false, false);
-    Room("Real");
-    chat.SendChatLine("hi");
-    EXPECT_EQ(said, (std::vector<std::string>{"Real: hi"}));
+// Space on OK, room or none; the send ends once the alert is gone however it
+// goes, and gives up on one that has no OK and stays.
+TEST(Chat, AlertIsGoneBeforeTheSendEnds) {
+    Scene none("");
+    none.Alert();
+    EXPECT_DOUBLE_EQ(none.Send("hi"), 0);
+    EXPECT_EQ(none.keys, (std::vector<Msg>{Msg::KeyDown, Msg::KeyUp}));
+    Hwnd dialog = none.p.CreateWindow("#32770", "America Online", 0);
+    none.p.Schedule(0.2, [&] { none.p.DestroyWindow(dialog); });
+    EXPECT_DOUBLE_EQ(none.Send("hi"), 0.2);
+    none.p.CreateWindow("#32770", "America Online", 0);
+    EXPECT_DOUBLE_EQ(none.Send("hi"), bounds::kAlertSeconds);
+
+    Scene s;
+    s.Room("Lobby");
+    s.Alert(2.0);
+    EXPECT_DOUBLE_EQ(s.Send("one"), 2.0);
+    s.alertAfterLine = true;
+    s.Send("two");
+    EXPECT_EQ(s.p.FindWindow("#32770"), 0u);
+    EXPECT_EQ(s.said, (Texts{"Lobby: one", "Lobby: two"}));
+    EXPECT_EQ(s.p.TextOf(s.boxes["Lobby"]), "mine");
 }
 
-TEST_F(Chat, FirstOfTwoRoomsReceivesTheLine) {
-    Client("What's New in AOL 4.0");
-    Room("First");
-    Room("Second");
-    chat.SendChatLine("hi");
-    EXPECT_EQ(said, (std::vector<std::string>{"First: hi"}));
-}
-
-TEST_F(Chat, NothingIsTypedWithoutRoomOrLine) {
-    Client("What's New in AOL 6.0");
-    chat.SendChatLine("nobody hears this");
-    Room("Lobby");
-    p.SetTextDirect(boxes["Lobby"], "mine");
-    chat.SendChatLine("");
-    EXPECT_TRUE(said.empty());
-    EXPECT_EQ(presses, 0);
-    EXPECT_EQ(p.TextOf(boxes["Lobby"]), "mine");
-}
-
-TEST_F(Chat, AlertAfterTheLineIsDismissedWithSpace) {
-    Client("What's New in AOL 6.0");
-    Room("Lobby");
-    alertAfterLine = true;
-    chat.SendChatLine("hi");
-    EXPECT_EQ(p.FindWindow("#32770"), 0u);
-    EXPECT_EQ(keys, (std::vector<Msg>{Msg::KeyDown, Msg::KeyUp}));
-}
-
-TEST_F(Chat, AlertIsDismissedEvenWithoutARoom) {
-    Alert();
-    chat.SendChatLine("hi");
-    EXPECT_EQ(p.FindWindow("#32770"), 0u);
-}
-
-TEST_F(Chat, AlertWithoutOkButtonIsGivenUpOn) {
-    p.CreateWindow("#32770", "America Online", 0);
-    chat.SendChatLine("hi");
-    EXPECT_NE(p.FindWindow("#32770"), 0u);
-    EXPECT_GE(p.Now(), bounds::kAlertSeconds);
-    EXPECT_LT(p.Now(), bounds::kAlertSeconds + 1);
-}
-
-TEST_F(Chat, AlertThatClosesByItselfEndsTheWait) {
-    Hwnd dialog = p.CreateWindow("#32770", "America Online", 0);
-    p.Schedule(0.2, [&] { p.DestroyWindow(dialog); });
-    chat.SendChatLine("hi");
-    EXPECT_DOUBLE_EQ(p.Now(), 0.2);
-}
-
-TEST_F(Chat, VersionChoosesTheBoxWhereTheTwoLayoutsDisagree) {
-    // A late room with two boxes after its transcript: the early rule takes
-    // the second RICHCNTL, the late rule the first after the transcript.
-    for (const char* version : {"4.0", "6.0", "7.0", "8.0"}) {
-        if (main) p.DestroyWindow(main);
-        boxes.clear();
-        Client(std::string("What's New in AOL ") + version);
-        Room("Lobby", true);
-        Hwnd room = p.ParentOf(boxes["Lobby"]);
-        p.CreateWindow("RICHCNTL", "", room,
-                       [this](Hwnd self, const Message& m) { return Enter("second box", self, m); });
-        chat.SendChatLine("hi");
-        const bool late = version == std::string("7.0") || version == std::string("8.0");
-        EXPECT_EQ(said, late ? Said({"hi"}) : Said({"hi"}, "second box")) << version;
-        said.clear();
+// Whatever the client does, the line goes out at most once, no Enter is
+// repeated that a busy client still holds, a box that cannot be read is left
+// alone, the typed text is back for good, and the send ends in time.
+TEST(Chat, SlowBusyOrHungClientsGetTheLineOnceAndNeverTheTypedText) {
+    const struct {
+        const char* client;
+        std::function<void(Scene&)> make;
+        Texts said;
+        int presses;
+        double took;
+    } cases[] = {
+        {"never empties its box", [](Scene& s) { s.neverEmpties = true; }, Texts(3, "Lobby: hi"), 3, 5.0},
+        {"misses two presses", [](Scene& s) { s.pressesLost = 2; }, {"Lobby: hi"}, 3, 1.0},
+        {"busy for a moment", [](Scene& s) { s.p.SetBusyUntil(2.5); }, {"Lobby: hi"}, 1, 2.5},
+        {"busy too long to read", [](Scene& s) { s.p.SetBusyUntil(30); }, {}, 0, 5.2},
+        {"hung", [](Scene& s) { s.p.SetHung(s.boxes["Lobby"], true); }, {}, 0, 5.2},
+        {"takes the line late", [](Scene& s) { s.lateTake = 3.0; }, {"Lobby: hi"}, 3, 3.0},
+        {"busy from the first Enter",
+         [](Scene& s) {
+             s.p.SetHook([&s](sim::Op op, Hwnd h) {
+                 if (op == sim::Op::Send && h == s.boxes["Lobby"] && !s.p.Busy()) s.p.SetBusyUntil(s.p.Now() + 3.5);
+             });
+         },
+         {"Lobby: hi"}, 1, 3.5},
+    };
+    for (const auto& c : cases) {
+        Scene s;
+        s.Room("Lobby");
+        c.make(s);
+        EXPECT_DOUBLE_EQ(s.Send("hi"), c.took) << c.client;
+        s.p.SetHook({});
+        s.p.RunFor(60);  // what the client still holds comes out now
+        EXPECT_EQ(s.said, c.said) << c.client;
+        EXPECT_EQ(s.presses, c.presses) << c.client;
+        EXPECT_EQ(s.p.TextOf(s.boxes["Lobby"]), "mine") << c.client;
     }
 }
 
-TEST_F(Chat, ClientThatNeverEmptiesTheBoxIsPressedABoundedNumberOfTimes) {
-    Client("What's New in AOL 6.0");
-    Room("Lobby");
-    p.SetTextDirect(boxes["Lobby"], "mine");
-    neverEmpties = true;
-    chat.SendChatLine("hi");
-    EXPECT_EQ(presses, bounds::kEnterPresses);
-    EXPECT_EQ(p.TextOf(boxes["Lobby"]), "mine");
-    EXPECT_GE(p.Now(), bounds::kTakeSeconds);
-    EXPECT_LT(p.Now(), bounds::kTakeSeconds + 0.1);
-}
-
-TEST_F(Chat, SlowClientIsPressedAgainUntilItTakesTheLine) {
-    Client("What's New in AOL 6.0");
-    Room("Lobby");
-    pressesBeforeTaken = 2;
-    chat.SendChatLine("hi");
-    EXPECT_EQ(presses, 3);
-    EXPECT_EQ(said, Said({"hi"}));
-}
-
-TEST_F(Chat, ClientBusyForAMomentStillGetsTheLineAndTheUsersTextComesBack) {
-    Client("What's New in AOL 6.0");
-    Room("Lobby");
-    p.SetTextDirect(boxes["Lobby"], "afk 5");
-    p.SetBusyUntil(2.5);  // closing a dialog, say
-    chat.SendChatLine("hi");
-    EXPECT_EQ(said, Said({"hi"}));
-    EXPECT_EQ(p.TextOf(boxes["Lobby"]), "afk 5");
-}
-
-TEST_F(Chat, BoxThatCannotBeReadIsLeftAloneAndTheLineDropped) {
-    Client("What's New in AOL 6.0");
-    Room("Lobby");
-    p.SetTextDirect(boxes["Lobby"], "afk 5");
-    p.SetBusyUntil(30);
-    chat.SendChatLine("hi");
-    EXPECT_GE(p.Now(), bounds::kReadSeconds);
-    EXPECT_LT(p.Now(), bounds::kReadSeconds + 2 * kSendTimeoutMs / 1000.0);
-    // Nothing was sent that the client could catch up on later.
-    p.RunFor(60);
-    EXPECT_TRUE(said.empty());
-    EXPECT_EQ(presses, 0);
-    EXPECT_EQ(p.TextOf(boxes["Lobby"]), "afk 5");
-}
-
-TEST_F(Chat, HungClientDoesNotHoldUsForLong) {
-    Client("What's New in AOL 6.0");
-    Room("Lobby");
-    p.SetTextDirect(boxes["Lobby"], "mine");
-    p.SetHung(boxes["Lobby"], true);
-    chat.SendChatLine("hi");
-    EXPECT_TRUE(said.empty());
-    EXPECT_EQ(p.TextOf(boxes["Lobby"]), "mine");
-    EXPECT_LE(p.Now(), bounds::kReadSeconds + 2 * kSendTimeoutMs / 1000.0);
-}
-
-TEST_F(Chat, ClientTakingTheLineLateDoesNotTakeTheUsersText) {
-    Client("What's New in AOL 6.0");
-    Room("Lobby");
-    p.SetTextDirect(boxes["Lobby"], "mine");
-    lateTake = 3.0;  // longer than the Enter presses' own wait
-    chat.SendChatLine("hi");
-    p.RunFor(10);
-    EXPECT_EQ(said, Said({"hi"}));
-    EXPECT_EQ(p.TextOf(boxes["Lobby"]), "mine");
-}
-
-TEST_F(Chat, EnterWaitingInABusyClientsQueueIsNotRepeated) {
-    Client("What's New in AOL 6.0");
-    Room("Lobby");
-    p.SetTextDirect(boxes["Lobby"], "mine");
-    p.SetHook([&](sim::Op op, Hwnd h) {
-        if (op == sim::Op::Send && h == boxes["Lobby"] && !p.Busy()) p.SetBusyUntil(p.Now() + 3.5);
-    });
-    chat.SendChatLine("hi");
-    p.SetHook({});
-    p.RunFor(10);
-    EXPECT_EQ(presses, 1);
-    EXPECT_EQ(said, Said({"hi"}));
-    EXPECT_EQ(p.TextOf(boxes["Lobby"]), "mine");
-}
-
-TEST_F(Chat, AlertIsGoneBeforeTheSendEnds) {
-    Client("What's New in AOL 6.0");
-    Room("Lobby");
-    p.SetTextDirect(boxes["Lobby"], "afk 5");
-    Alert(2.0);
-    chat.SendChatLine("one");
-    EXPECT_EQ(p.FindWindow("#32770"), 0u);
-    EXPECT_DOUBLE_EQ(p.Now(), 2.0);
-}
-
-TEST_F(Chat, LineSentFromATimerDuringTheEnterLoopWaitsItsTurn) {
-    Client("What's New in AOL 6.0");
-    Room("Lobby");
-    p.SetTextDirect(boxes["Lobby"], "mine");
-    pressesBeforeTaken = 1;
-    int ticks = 0;
-    Timer timer(p, 10, [&] {
-        if (++ticks == 1) chat.SendChatLine("from the timer");
-    });
-    timer.SetEnabled(true);
-    chat.SendChatLine("first");
-    timer.SetEnabled(false);
-    EXPECT_EQ(said, Said({"first", "from the timer"}));
-    EXPECT_EQ(presses, 3);  // two for the first line, one for the second
-    EXPECT_EQ(p.TextOf(boxes["Lobby"]), "mine");
-}
-
-TEST_F(Chat, SendTypesWhatWasQueuedWhileItTypedItsOwnLineThenEnds) {
-    Client("What's New in AOL 6.0");
-    Room("Lobby");
-    p.SetTextDirect(boxes["Lobby"], "mine");
-    lateTake = 1.0;
-    // A line every 0.3 s, faster than the client takes them; it stops
-    // queueing at 40 so that a send that never ends still shows here.
+// A timer queues a line every 0.3 s, faster than the client takes them: the
+// send types the three queued while it typed its own and ends, the user's
+// text back; the rest go with the next send.
+TEST(Chat, SendTypesWhatWasQueuedWhileItTypedItsOwnLineThenEnds) {
+    Scene s;
+    s.Room("Lobby");
+    s.lateTake = 1.0;
     int queued = 0;
-    Timer timer(p, 300, [&] {
-        if (queued < 40) chat.SendChatLine("t" + std::to_string(++queued));
+    Timer timer(s.p, 300, [&] {
+        if (queued < 40) s.chat.SendChatLine("t" + std::to_string(++queued));
     });
     timer.SetEnabled(true);
-    chat.SendChatLine("first");
-    // Three were queued while "first" was on its way; the rest wait.
-    EXPECT_EQ(said, Said({"first", "t1", "t2", "t3"}));
-    EXPECT_EQ(p.TextOf(boxes["Lobby"]), "mine");
+    s.Send("first");
+    EXPECT_EQ(s.said, (Texts{"Lobby: first", "Lobby: t1", "Lobby: t2", "Lobby: t3"}));
+    EXPECT_EQ(s.presses, 8);  // two a line: the client takes each a second late
+    EXPECT_EQ(s.p.TextOf(s.boxes["Lobby"]), "mine");
     timer.SetEnabled(false);
-    const int before = queued;
-    ASSERT_GT(before, 3);
-    ASSERT_LT(before, 40);
-    said.clear();
-    chat.SendChatLine("last");
-    std::vector<std::string> rest;
-    for (int i = 4; i <= before; ++i) rest.push_back("Lobby: t" + std::to_string(i));
+    ASSERT_EQ(queued, 13);  // 40 would mean a send that never ended
+    Texts rest;
+    for (int i = 4; i <= queued; ++i) rest.push_back("Lobby: t" + std::to_string(i));
     rest.push_back("Lobby: last");
-    EXPECT_EQ(said, rest);
-    EXPECT_EQ(p.TextOf(boxes["Lobby"]), "mine");
+    s.said.clear();
+    s.Send("last");
+    EXPECT_EQ(s.said, rest);
+    EXPECT_EQ(s.p.TextOf(s.boxes["Lobby"]), "mine");
 }
 
-TEST_F(Chat, WaitingForIdleFromInsideASendComesAfterEveryQueuedLineAndTheUsersText) {
-    Client("What's New in AOL 6.0");
-    Room("Lobby");
-    p.SetTextDirect(boxes["Lobby"], "mine");
-    pressesBeforeTaken = 1;
-    std::vector<std::string> seenAtIdle;
-    std::string boxAtIdle;
-    // As the exit command would: two lines, 0.4 s apart, then the end.
-    p.Schedule(0.1, [&] {
-        chat.SendChatLine("bye 1");
-        Pause(p, 0.4);
-        chat.SendChatLine("bye 2");
-        chat.WhenIdle([&] {
-            seenAtIdle = said;
-            boxAtIdle = p.TextOf(boxes["Lobby"]);
-        });
-        EXPECT_TRUE(seenAtIdle.empty());  // not yet: the send below us is not done
-    });
-    chat.SendChatLine("tick");
-    EXPECT_EQ(seenAtIdle, Said({"tick", "bye 1", "bye 2"}));
-    EXPECT_EQ(boxAtIdle, "mine");
+TEST(Chat, RoomThatVanishesMidSendIsSurvived) {
+    Scene s;
+    const Hwnd room = s.Room("Lobby");
+    s.p.SetHook([&](sim::Op op, Hwnd) { op == sim::Op::SetText ? s.p.DestroyWindow(room) : void(); });
+    s.Send("hi");
+    EXPECT_TRUE(s.said.empty());
 }
 
-TEST_F(Chat, RoomThatVanishesMidSendIsSurvived) {
-    Client("What's New in AOL 6.0");
-    Hwnd room = Room("Lobby");
-    p.SetHook([&](sim::Op op, Hwnd) {
-        if (op == sim::Op::SetText) p.DestroyWindow(room);
-    });
-    p.SetTextDirect(boxes["Lobby"], "mine");
-    chat.SendChatLine("hi");
-    EXPECT_TRUE(said.empty());
-    EXPECT_FALSE(p.IsWindow(room));
-}
-
-TEST_F(Chat, TextReadsTrustNoLengthAndReadAGrowingTextAgain) {
+TEST(Chat, TextReadsTrustNoLengthAndReadAGrowingTextAgain) {
+    sim::SimPlatform p;
     Hwnd w = p.CreateWindow("RICHCNTL", "abc", 0);
     int reads = 0;
     p.SetHook([&](sim::Op op, Hwnd h) {
@@ -390,19 +237,6 @@ TEST_F(Chat, TextReadsTrustNoLengthAndReadAGrowingTextAgain) {
     EXPECT_EQ(GetText(p, 0), "");
     p.DestroyWindow(w);
     EXPECT_EQ(GetText(p, w), std::nullopt);
-}
-
-TEST(Pause, WaitsAtLeastTheTimeAndRunsEvents) {
-    sim::SimPlatform p;
-    int ticks = 0;
-    Timer timer(p, 100, [&] { ++ticks; });
-    timer.SetEnabled(true);
-    Pause(p, 0.4);
-    EXPECT_GE(p.Now(), 0.4);
-    EXPECT_EQ(ticks, 4);
-    const double before = p.Now();
-    Pause(p, 0);
-    EXPECT_EQ(p.Now(), before);
 }
 
 }  // namespace

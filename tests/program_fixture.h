@@ -1,7 +1,6 @@
-// A running program beside a signed-on 8.0 client in the room "Lobby", with
-// the three decorations told apart ("~1", "~2", "~3") so that every line
-// shows which head it carries.  Commands are chosen through the real menus,
-// so a greyed item cannot be chosen.
+// The program on the simulated platform, its files in C:\quillmoor, beside a
+// simulated client; menus are walked as the user walks them, so a greyed
+// item cannot be chosen.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -22,11 +21,13 @@ inline const std::string kFolder = "C:\\quillmoor";
 inline const std::string kSettings = kFolder + "\\quillmoor.dat";
 inline const std::string kReasonsFile = kFolder + "\\quillmoor.rea";
 
-// The head of a line with decoration n, default fonts and colours.
-inline std::string Head(int n) {
-    return "</b></u></i></s><font face=\"arial narrow\" color=#0000ff>~" + std::to_string(n) +
-           " <font face=\"arial narrow\" color=#000000>";
+// The head of a line with the default style, or with decoration "~n" and
+// default fonts and colours.
+inline std::string Head(int n = 0) {
+    return "</b></u></i></s><font face=\"arial narrow\" color=#0000ff>" +
+           (n ? "~" + std::to_string(n) : std::string("qlR -")) + " <font face=\"arial narrow\" color=#000000>";
 }
+inline const std::string kDecorations = "[ascii 1]\r\nASCII=~1\r\n[ascii 2]\r\nASCII=~2\r\n[ascii 3]\r\nASCII=~3\r\n";
 inline std::string Dhm(const std::string& d, const std::string& h, const std::string& m) {
     return "<font color=#0000ff>" + d + "<font color=#000000>d : <font color=#0000ff>" + h +
            "<font color=#000000>h : <font color=#0000ff>" + m + "<font color=#000000>m";
@@ -38,20 +39,40 @@ inline std::string Reason(const std::string& reason) { return Head(2) + "re: <fo
 inline std::string Said(const std::string& what) { return Head(1) + "quillmoor idle \xB7 <font color=#0000ff>" + what; }
 inline const std::string kIdleOn1 = Said("idle on<font color=#000000> \xB7 interval: <font color=#0000ff>1");
 
-class Idling : public ::testing::Test {
-protected:
-    Idling() { sim.SetProgramFolder(kFolder); }
+// A menu as shown, a line per menu: "menu: a | b (greyed) | c (checked)".
+template <typename Item>
+Texts ShownMenus(const Item& menu) {
+    Texts out = {menu.caption + ":"};
+    for (const Item& item : menu.children) {
+        out[0] += (&item == &menu.children.front() ? " " : " | ") + item.caption + (item.enabled ? "" : " (greyed)") +
+                  (item.checked ? " (checked)" : "");
+        if (!item.children.empty())
+            for (const std::string& line : ShownMenus(item)) out.push_back(line);
+    }
+    return out;
+}
 
-    // The client (signed on as Joe, in Lobby) and the program with these
-    // settings and, when given, this reasons file.
-    void Start(const std::string& settings = "", const char* reasons = nullptr) {
-        client.Start("8.0");
-        client.SignOn("Joe");
-        room = client.OpenRoom("Lobby");
-        sim.SetFileBytes(kSettings, "[ascii 1]\r\nASCII=~1\r\n[ascii 2]\r\nASCII=~2\r\n[ascii 3]\r\nASCII=~3\r\n" + settings);
+struct World {
+    World() { sim.SetProgramFolder(kFolder); }
+
+    // The client, signed on as `name` (unless "") in Lobby with `typed` unsent.
+    void Client(const std::string& version = "8.0", const std::string& name = "Joe", const std::string& typed = "") {
+        client.Start(version);
+        if (name.empty()) return;
+        client.SignOn(name);
+        room = client.OpenRoom("Lobby", typed);
+    }
+    // The program started with these settings and reasons files (none: no file).
+    void Launch(std::optional<std::string> settings, const char* reasons = nullptr) {
+        if (settings) sim.SetFileBytes(kSettings, *settings);
         if (reasons) sim.SetFileBytes(kReasonsFile, reasons);
         ASSERT_TRUE(program.Start());
         entryLines = client.Transcript("Lobby").size();
+    }
+    // Beside an 8.0 client signed on as Joe, the decorations told apart.
+    void Start(const std::string& settings = "", const char* reasons = nullptr) {
+        Client();
+        Launch(kDecorations + settings, reasons);
     }
     void Choose(std::vector<std::string> path) {
         sim.ScriptPopup(std::move(path));
@@ -62,26 +83,27 @@ protected:
         sim.ScriptPopup({caption});
         sim.EditorModel()->MouseUp(Control::List1, MouseButton::Right);
     }
+    // An item's command run with this answer to its prompt (nullopt: cancel).
+    void Answer(const std::string& item, std::optional<std::string> answer) {
+        sim.ScriptPrompt(std::move(answer));
+        menus.Item(item).Click();
+    }
+    std::string Prompt(std::size_t i) const {
+        const sim::PromptCall& p = sim.Prompts().at(i);
+        return p.title + "|" + p.prompt + "|" + p.defaultText;
+    }
     void IdleOn() { Choose({"idle options", "idle on"}); }
     void Minutes(int n) { sim.RunFor(60.0 * n); }
-    // When the room's input box is sent something (an Enter), seconds.
+    // When the room's input box is sent something (an Enter), in seconds.
     void RecordEnters() {
         sim.SetHook([this](sim::Op op, Hwnd h) {
             if (op == sim::Op::Send && h == client.RoomInput(room)) enters.push_back(sim.Now());
         });
     }
-
-    // The lines posted since start-up, and the reasons among them.
+    // The lines posted since start-up.
     Texts Lines() const {
         Texts all = client.Transcript("Lobby");
         return Texts(all.begin() + static_cast<std::ptrdiff_t>(entryLines), all.end());
-    }
-    Texts ReasonsSaid() const {
-        Texts reasons;
-        const std::string head = Reason("");
-        for (const std::string& line : Lines())
-            if (line.starts_with(head)) reasons.push_back(line.substr(head.size()));
-        return reasons;
     }
     std::string Stored(const std::string& key) { return sim.GetProfileString("stats", key, kSettings, 750); }
 
@@ -94,5 +116,7 @@ protected:
     std::size_t entryLines = 0;
     std::vector<double> enters;
 };
+
+class Running : public ::testing::Test, public World {};
 
 }  // namespace qm::testing

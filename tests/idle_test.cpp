@@ -1,0 +1,363 @@
+// The idle engine: the tick (this run's clock, the stored total of all runs,
+// the counter, the announcement with its rotating reasons and transfers), the
+// commands that start, stop, pause and re-time it, brag and exit.
+#include <gtest/gtest.h>
+
+#include "tests/program_fixture.h"
+
+namespace qm::testing {
+namespace {
+
+class Idle : public Running {
+protected:
+    // Timer1, idle on, idle off, idle pause, and the pause item's caption.
+    std::string State() {
+        auto flag = [](bool on) { return on ? "+" : "-"; };
+        return std::string(flag(form.Timer1.Enabled())) + flag(menus.Item("idleon").enabled) +
+               flag(menus.Item("idleoff").enabled) + flag(menus.Item("idlepause").enabled) + " " +
+               menus.Item("idlepause").caption;
+    }
+    static std::string Exit1() { return Head(1) + "quillmoor idle \xB7 exit: <font color=#0000ff>joe"; }
+    static std::string Exit2(const std::string& d, const std::string& h, const std::string& m) {
+        return Head(2) + "aol: <font color=#0000ff>8.0<font color=#000000> \xB7 stats: " + Dhm(d, h, m);
+    }
+    const std::string kOff = "-+-- idle pause", kOn = "+-++ idle pause", kPaused = "--++ idle unpause";
+};
+
+// ---- the tick --------------------------------------------------------------------------------
+
+// Only the plain texts "60" and "24" carry, the hour on any tick; the display
+// and the line are made after both; a label that is no number keeps its text.
+TEST_F(Idle, ClockCarriesOnlyAtItsPlainLimits) {
+    Start();
+    const struct {
+        const char *day, *hrs, *mins, *shown;
+    } cases[] = {
+        {"0", "0", "59", "0d : 1h : 0m"},      {"0", "23", "59", "1d : 0h : 0m"},   {"3", "24", "10", "4d : 0h : 11m"},
+        {"0", "024", "75", "0d : 024h : 76m"}, {"x", "23", "abc", "xd : 23h : abcm"},
+    };
+    for (const auto& c : cases) {
+        form.lblDay = c.day, form.lblHrs = c.hrs, form.lblMins = c.mins;
+        program.idle.Timer1_Timer();
+        EXPECT_EQ(form.Label2, c.shown);
+    }
+    EXPECT_EQ(Lines().at(2), Clock("1", "0", "0"));
+    EXPECT_EQ(Lines().at(8), Clock("x", "23", "abc"));
+}
+
+// The minute is written back normalised every tick; hour and day as read
+// unless they carry, missing ones empty.  A file that cannot be read would
+// read as 0: it is left alone, and the tick goes on.
+TEST_F(Idle, StoredTotalCarriesAndKeepsWhatDoesNotCarry) {
+    const struct {
+        const char *stats, *minute, *hour, *day;
+    } cases[] = {
+        {"minute=59\r\nhour=23\r\nday=4", "0", "0", "5"}, {"", "1", "", ""}, {"minute=59", "0", "1", ""},
+        {"minute= 07x\r\nhour=030\r\nday=2.50", "8", "030", "2.50"},      {"minute=75\r\nhour=24", "76", "0", "1"},
+        {"minute=58\r\nhour=024", "59", "024", ""},
+    };
+    for (const auto& c : cases) {
+        sim.SetFileBytes(kSettings, std::string("[stats]\r\n") + c.stats + "\r\n");
+        program.idle.Timer1_Timer();
+        EXPECT_EQ(Stored("minute") + "|" + Stored("hour") + "|" + Stored("day"),
+                  std::string(c.minute) + "|" + c.hour + "|" + c.day)
+            << c.stats;
+    }
+    sim.RemoveFile(kSettings);
+    program.idle.Timer1_Timer();
+    EXPECT_EQ(sim.FileBytes(kSettings), "[stats]\r\nMINUTE=1\r\nHOUR=\r\nDAY=\r\n");
+    sim.SetFileFlags(kSettings, {.unreadable = true});
+    program.idle.Timer1_Timer();
+    EXPECT_EQ(sim.FileBytes(kSettings), "[stats]\r\nMINUTE=1\r\nHOUR=\r\nDAY=\r\n");
+    EXPECT_EQ(form.lblInterval2, "8");
+}
+
+// Every interval of ticks, by the whole minutes of what the label says
+// ("05" and "1.9" too; what is no number never comes round).
+TEST_F(Idle, AnnouncementComesEveryIntervalOfTicks) {
+    Start("[interval]\r\ninterval=3\r\n");
+    IdleOn();
+    const struct {
+        const char* interval;
+        int ticks;
+        const char* lines;  // how many lines are posted so far, tick by tick
+    } stages[] = {{"3", 9, "113335557"}, {"1", 2, "9B"}, {"05", 5, "BBBBD"}, {"1.9", 2, "FH"}, {"abc", 5, "HHHHH"}};
+    for (const auto& stage : stages) {
+        form.lblInterval = stage.interval;
+        std::string seen;
+        for (int tick = 0; tick < stage.ticks; ++tick) Minutes(1), seen += "0123456789ABCDEFGHIJ"[Lines().size()];
+        EXPECT_EQ(seen, stage.lines) << stage.interval;
+    }
+    EXPECT_EQ(Lines().at(3), Clock("0", "0", "6"));
+    EXPECT_EQ(form.lblInterval2, "5");
+}
+
+// In list order and round; a duplicate sends the rotation back to its first
+// place; letter case counts; an empty list or entry gives the default
+// reason, and after an empty entry the rotation goes on.
+TEST(IdleReasons, Rotate) {
+    const struct {
+        const char* file;
+        Texts said;
+    } cases[] = {
+        {"a\r\nb\r\nc\r\n", {"a", "b", "c", "a", "b"}},
+        {"a\r\nb\r\na\r\nc\r\n", {"a", "b", "a", "b", "a"}},
+        {"brb\r\nBRB\r\n", {"brb", "BRB", "brb", "BRB", "brb"}},
+        {"", Texts(5, kDefaultReason)},
+        {"a\r\n\r\nb\r\n", {"a", kDefaultReason, "b", "a", kDefaultReason}},
+    };
+    for (const auto& c : cases) {
+        World w;
+        w.Launch(std::nullopt, c.file);
+        Texts said;
+        for (int i = 0; i < 5; ++i) w.program.idle.Timer1_Timer(), said.push_back(w.form.lblReason);
+        EXPECT_EQ(said, c.said) << c.file;
+    }
+}
+
+// Without a room the lines are lost, not repeated later, but the clock, the
+// total, the counter and the reason advance; with one, the reason line
+// follows the clock line a pause later.
+TEST_F(Idle, LinesGoOutAPauseApartOrAreLostWithoutARoom) {
+    Start("", "a\r\nb\r\nc\r\n");
+    client.DestroyWindow(room);
+    IdleOn();
+    Minutes(1);
+    EXPECT_EQ(form.Label2 + " " + Stored("minute") + " " + form.lblInterval2, "0d : 0h : 1m 1 0");
+    room = client.OpenRoom("Lobby");
+    RecordEnters();
+    Minutes(1);
+    EXPECT_EQ(Lines(), (Texts{Clock("0", "0", "2"), Reason("b")}));
+    ASSERT_EQ(enters.size(), 2u);
+    EXPECT_GE(enters[1] - enters[0], 0.4);
+}
+
+// A download is always reported, an upload unless the client is 7.0, and not
+// when another dialog hides it; download first, no pause between them.
+TEST(IdleTransfers, LinesFollowTheClientVersionAndTheTransfersShown) {
+    auto line = [](const std::string& file, const std::string& percent, const std::string& left) {
+        return Head(3) + "file: <font color=#0000ff>" + file + "<font color=#000000> \xB7 <font color=#0000ff>" +
+               percent + "<font color=#000000>% \xB7 <font color=#0000ff>" + left + "<font color=#000000>ml";
+    };
+    const std::string down = line("report.zip", "45", "3"), up = line("a.txt", "7", "0");
+    const struct {
+        const char* version;
+        bool insert, download, upload, dialogInFront;
+        Texts said;
+    } cases[] = {
+        {"8.0", true, true, true, false, {down, up}}, {"8.0", true, false, true, false, {up}},
+        {"8.0", true, false, false, false, {}},       {"8.0", false, true, true, false, {}},
+        {"7.0", true, true, true, false, {down}},     {"7.0", true, false, true, false, {}},
+        {"5.0", true, true, false, false, {down}},    {"8.0", true, true, true, true, {down}},
+        {"8.0", true, false, true, true, {}},
+    };
+    for (const auto& c : cases) {
+        World w;
+        w.Client(c.version);
+        if (c.download) w.client.StartDownload("Report.ZIP", 45, aolsim::Client::RemainingText(3));
+        if (c.upload) w.client.StartUpload("A.TXT", 7, aolsim::Client::RemainingText(0));
+        if (c.dialogInFront) w.client.ShowOtherModal("Send Instant Message");
+        w.Launch(kDecorations + "[insert]\r\nDL/UL=" + (c.insert ? "yes" : "no") + "\r\n");
+        const double start = w.sim.Now();
+        w.program.idle.Timer1_Timer();
+        const Texts lines = w.Lines();
+        ASSERT_GE(lines.size(), 2u);  // the clock and reason lines
+        EXPECT_EQ(Texts(lines.begin() + 2, lines.end()), c.said)
+            << c.version << " insert " << c.insert << " dl " << c.download << " ul " << c.upload << " dialog "
+            << c.dialogInFront;
+        // Two pauses of 0.4 s, none between or after the transfer lines.
+        EXPECT_LT(w.sim.Now() - start, c.dialogInFront ? 1e9 : 1.0);
+    }
+}
+
+// A tick whose lines take more than a minute is not overtaken by the next
+// one: each tick that ran is counted once.
+TEST_F(Idle, NoTickStartsWhileTheLastOneIsStillPosting) {
+    Start();
+    IdleOn();
+    bool slowed = false;
+    sim.SetHook([&](sim::Op op, Hwnd h) {
+        if (op == sim::Op::Send && h == client.RoomInput(room) && !slowed) slowed = true, sim.RunFor(70);
+    });
+    Minutes(2);
+    EXPECT_EQ(form.Label2 + " " + Stored("minute"), "0d : 0h : 1m 1");
+    Minutes(1);
+    EXPECT_EQ(Lines(), (Texts{kIdleOn1, Clock("0", "0", "1"), Reason(kDefaultReason), Clock("0", "0", "2"),
+                              Reason(kDefaultReason)}));
+    EXPECT_EQ(Stored("minute"), "2");
+}
+
+TEST_F(Idle, AWeekOfIdlingIsStoredToTheMinute) {
+    Start("[interval]\r\ninterval=60\r\n[stats]\r\nday=2\r\nhour=23\r\nminute=59\r\n", "brb\r\neating\r\n");
+    IdleOn();
+    Minutes(7 * 24 * 60);
+    EXPECT_EQ(Stored("day") + " " + Stored("hour") + " " + Stored("minute"), "9 23 59");
+    EXPECT_EQ(form.Label2, "7d : 0h : 0m");
+    const Texts lines = Lines();
+    EXPECT_EQ(lines.size(), 1u + 2 * 7 * 24);
+    EXPECT_EQ(Texts(lines.end() - 2, lines.end()), (Texts{Clock("7", "0", "0"), Reason("eating")}));
+}
+
+// ---- the commands ----------------------------------------------------------------------------
+
+// Greyed commands cannot be chosen; off resets this run's clock and the
+// counter, not the stored total; "idle off" in the pause after the clock line
+// lets the reason line follow, its reset standing.
+TEST_F(Idle, EveryStateAndTransition) {
+    Start("", "a\r\n");
+    EXPECT_EQ(State(), kOff);
+    const struct {
+        const char* command;
+        const std::string& state;
+    } steps[] = {{"idle pause", kOff},  {"idle off", kOff}, {"idle on", kOn},  {"idle pause", kPaused},
+                 {"idle unpause", kOn}, {"idle off", kOff}, {"idle on", kOn},  {"idle pause", kPaused},
+                 {"idle off", kOff}};
+    for (const auto& step : steps) {
+        Choose({"idle options", step.command});
+        EXPECT_EQ(State(), step.state) << step.command;
+    }
+    EXPECT_EQ(Lines(), (Texts{kIdleOn1, Said("idle paused"), Said("idle unpaused"), Said("idle off"), kIdleOn1,
+                              Said("idle paused"), Said("idle off")}));
+    Minutes(5);
+    EXPECT_EQ(form.Label2, "0d : 0h : 0m");
+    IdleOn();
+    Minutes(3 * 60);
+    Choose({"idle options", "idle off"});
+    EXPECT_EQ(form.Label2 + " " + form.lblDay + form.lblHrs + form.lblMins + form.lblInterval2, "0d : 0h : 0m 0000");
+    EXPECT_EQ(Stored("hour") + " " + Stored("minute"), "3 0");
+    entryLines += Lines().size();
+    IdleOn();
+    sim.Schedule(60.2, [&] { Choose({"idle options", "idle off"}); });
+    Minutes(2);
+    EXPECT_EQ(Lines(), (Texts{kIdleOn1, Clock("0", "0", "1"), Said("idle off"), Reason("a")}));
+    EXPECT_EQ(form.lblInterval2 + " " + form.Label2, "0 0d : 0h : 0m");
+}
+
+// Interval 3: two ticks, a pause in which the clock stands still and the
+// counter is reset, and a full interval after resuming.  A new interval below
+// the counter is not reached until idle off (or pause) sets it back.
+TEST_F(Idle, PauseAndANewIntervalBelowTheCounter) {
+    Start("[interval]\r\ninterval=3\r\n", "a\r\nb\r\n");
+    IdleOn();
+    Minutes(2);
+    Choose({"idle options", "idle pause"});
+    EXPECT_EQ(form.lblInterval2, "0");
+    Minutes(5);
+    EXPECT_EQ(form.Label2, "0d : 0h : 2m");
+    Choose({"idle options", "idle unpause"});
+    Minutes(2);
+    EXPECT_EQ(Lines().size(), 3u);
+    Minutes(1);
+    entryLines += 3;
+    EXPECT_EQ(Lines(), (Texts{Clock("0", "0", "5"), Reason("a")}));
+    Minutes(2);
+    Answer("interval", "1");
+    Minutes(20);
+    EXPECT_EQ(Lines().size(), 3u);
+    Choose({"idle options", "idle off"});
+    IdleOn();
+    Minutes(1);
+    EXPECT_EQ(Lines().at(5), Clock("0", "0", "1"));
+}
+
+// A positive number is kept as typed, shown, stored and announced at once,
+// idling left as it was; anything else (or cancel) changes nothing.
+TEST_F(Idle, IntervalPromptTakesOnlyAPositiveNumber) {
+    Start("[interval]\r\ninterval=4\r\n");
+    const struct {
+        std::optional<std::string> answer;
+        bool accepted;
+    } cases[] = {{"15", true},  {"", false},     {"abc", false}, {"05", true},  {"0", false},  {"0.5", false},
+                 {" 5", true},  {"0.99", false}, {"-3", false},  {"1.9", true}, {"5x", false}, {"1e2", true},
+                 {"1e999", false}, {std::nullopt, false}};
+    std::string interval = "4";
+    for (const auto& [answer, accepted] : cases) {
+        const std::optional<std::string> file = sim.FileBytes(kSettings);
+        const std::size_t lines = Lines().size();
+        Answer("interval", answer);
+        if (accepted) interval = *answer;
+        EXPECT_EQ(form.lblInterval + "|" + menus.Item("interval").caption, interval + "|interval: " + interval);
+        EXPECT_EQ(Lines().size(), lines + accepted) << answer.value_or("cancel");
+        if (accepted) {
+            EXPECT_NE(sim.FileBytes(kSettings)->find("[interval]\r\ninterval=" + interval + "\r\n"), std::string::npos);
+            EXPECT_EQ(Lines().back(),
+                      Head(1) + "quillmoor idle \xB7 set idle interval: <font color=#0000ff>" + interval);
+        } else {
+            EXPECT_EQ(sim.FileBytes(kSettings), file) << answer.value_or("cancel");
+        }
+    }
+    EXPECT_EQ(Prompt(0), "set idle interval|enter a number as time interval.|");
+    EXPECT_EQ(State(), kOff);
+}
+
+// ---- brag and exit: the stored total as the file holds it ------------------------------------
+
+// Brag: the stored total as read ("" as "0"), 0.4 s apart, twice the same,
+// nothing changed.  Exit, three minutes later: the stored total, not this
+// run's clock, 0.4 s apart; then the end, with nothing written.
+TEST_F(Idle, BragAndExitSayTheStoredTotalAsRead) {
+    Start("[handle]\r\nhandle=joe\r\n[stats]\r\nhour=5\r\nminute=007\r\n");
+    std::optional<std::string> file = sim.FileBytes(kSettings);
+    RecordEnters();
+    Choose({"idle options", "brag idle stats"});
+    Choose({"idle options", "brag idle stats"});
+    const std::string brag1 = Said("joe<font color=#000000>'s stats"),
+                      brag2 = Head(2) + "total idled: " + Dhm("0", "5", "007");
+    EXPECT_EQ(Lines(), (Texts{brag1, brag2, brag1, brag2}));
+    EXPECT_GE(enters.at(1) - enters.at(0), 0.4);
+    EXPECT_EQ(sim.FileBytes(kSettings), file);
+    EXPECT_EQ(form.lblDay + form.lblHrs + form.lblMins, "000");
+    IdleOn();
+    Minutes(3);
+    file = sim.FileBytes(kSettings);
+    entryLines += Lines().size();
+    enters.clear();
+    Choose({"exit"});
+    EXPECT_EQ(Lines(), (Texts{Exit1(), Exit2("0", "5", "10")}));
+    EXPECT_GE(enters.at(1) - enters.at(0), 0.4);
+    EXPECT_TRUE(sim.QuitCalled());
+    EXPECT_FALSE(form.Timer1.Enabled() || sim.Visible(form.Window()));
+    EXPECT_EQ(sim.FileBytes(kSettings), file);
+}
+
+// No stats: all "0"; from the tray: no icon left; no client: it still ends.
+TEST_F(Idle, ExitWithoutStatsRoomOrWindowStillEnds) {
+    Start("[handle]\r\nhandle=joe\r\n");
+    Choose({"minimize"});
+    sim.ScriptPopup({"exit"});
+    sim.TrayMouse(tray::kRightButtonUp);
+    EXPECT_EQ(Lines(), (Texts{Exit1(), Exit2("0", "0", "0")}));
+    EXPECT_TRUE(sim.QuitCalled());
+    EXPECT_EQ(sim.TrayCalls().back().op, TrayOp::Delete);
+    World alone;
+    alone.Launch(std::nullopt);
+    alone.menus.Item("exit").Click();
+    EXPECT_TRUE(alone.sim.QuitCalled());
+}
+
+// The client is slow to take the clock line; exit is chosen meanwhile (and
+// again during the farewell), and another part queues a line behind the
+// farewell's first.  The farewell is said once, all goes out in order, the
+// rest of the announcement not at all; the program ends only once the
+// user's text is back.
+TEST_F(Idle, ExitDuringAnotherSendLosesNoLineAndNoTypedText) {
+    Start("[handle]\r\nhandle=joe\r\n");
+    client.TypeInRoom(room, "afk 5");
+    IdleOn();
+    aolsim::Delays delays = client.GetDelays();
+    delays.chat = 1.0;
+    client.SetDelays(delays);
+    bool endedEarly = false;
+    sim.Schedule(60.3, [&] { Choose({"exit"}); });
+    sim.Schedule(60.4, [&] { Choose({"exit"}); });
+    sim.Schedule(60.5, [&] { program.chat.SendChatLine("queued"); });
+    sim.Schedule(60.9, [&] { endedEarly = sim.QuitCalled() || !program.chat.Busy(); });
+    sim.RunFor(70);
+    EXPECT_FALSE(endedEarly);
+    EXPECT_TRUE(sim.QuitCalled());
+    EXPECT_EQ(Lines(), (Texts{kIdleOn1, Clock("0", "0", "1"), Exit1(), "queued", Exit2("0", "0", "1")}));
+    EXPECT_EQ(client.InputText(room), "afk 5");
+}
+
+}  // namespace
+}  // namespace qm::testing
