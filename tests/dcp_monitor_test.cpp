@@ -141,6 +141,7 @@ TEST_F(Monitor, PasswordShowsNowhereButInTheSignOnBoxBehindAnotherDocument) {
 // What the version and the resume marks make of a look without re-entering:
 // downloads take 2 + 3 s, uploads 2 s.
 struct VersionCase {
+    const char* name;
     const char* version;
     std::string settings;
     bool menusUnreadable;
@@ -149,6 +150,8 @@ struct VersionCase {
     std::vector<IconPress> presses;
     double ends;
 };
+void PrintTo(const VersionCase& c, std::ostream* os) { *os << c.name; }
+
 const IconPress kDownload{"Download Manager", 2, true}, kUpload{"Mail Waiting to Be Sent", 4, true};
 const std::string kBoth = "RESUME DOWNLOAD=yes\r\nRESUME UPLOAD=yes\r\n";
 const Lines kFileMenu{"&File Search", "&Download Manager"}, kChannels{"AOL Channels"};
@@ -174,14 +177,21 @@ TEST_P(Versions, LookSignsOnAndResumesAsTheVersionAndMarksSay) {
 INSTANTIATE_TEST_SUITE_P(
     Monitor, Versions,
     ::testing::Values(
-        VersionCase{"8.0", "", false, kChannels, {}, {}, {}, 29},
-        VersionCase{"8.0", kBoth, false, {"AOL Channels", "Download Manager"}, kFileMenu, {1}, {kDownload, kUpload}, 36},
-        VersionCase{"6.0", "RESUME DOWNLOAD=yes\r\n", false, {"AOL Channels", "Download Manager"}, kFileMenu, {},
+        VersionCase{"v80_nothing_to_resume",
+                    "8.0", "", false, kChannels, {}, {}, {}, 29},
+        VersionCase{"v80_both",
+                    "8.0", kBoth, false, {"AOL Channels", "Download Manager"}, kFileMenu, {1}, {kDownload, kUpload}, 36},
+        VersionCase{"v60_download",
+                    "6.0", "RESUME DOWNLOAD=yes\r\n", false, {"AOL Channels", "Download Manager"}, kFileMenu, {},
                     {kDownload}, 34},
-        VersionCase{"5.0", kBoth, false, {"Download Manager"}, {}, {5, 3},
+        VersionCase{"v50_both",
+                    "5.0", kBoth, false, {"Download Manager"}, {}, {5, 3},
                     {kDownload, {"Mail Waiting to Be Sent", 4, false}}, 36},
-        VersionCase{"3.0", kBoth, false, {}, {}, {}, {}, 29},
-        VersionCase{"7.0", "RESUME UPLOAD=yes\r\n[aol]\r\nVERSION=7.0\r\n", true, kChannels, {}, {1}, {kUpload}, 31}));
+        VersionCase{"v30_none",
+                    "3.0", kBoth, false, {}, {}, {}, {}, 29},
+        VersionCase{"v70_menus_unreadable",
+                    "7.0", "RESUME UPLOAD=yes\r\n[aol]\r\nVERSION=7.0\r\n", true, kChannels, {}, {1}, {kUpload}, 31}),
+    [](const ::testing::TestParamInfo<VersionCase>& info) { return std::string(info.param.name); });
 
 TEST_F(Monitor, FailedSignOnIsTriedOnceMoreByTheNextLookDueAfterIt) {
     Begin("8.0");
