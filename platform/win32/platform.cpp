@@ -90,21 +90,24 @@ bool Win32Platform::OwnThread(HWND window) const {
     return ::GetWindowThreadProcessId(window, nullptr) == ::GetCurrentThreadId();
 }
 
+namespace {
+using SendTimeout = LRESULT(WINAPI*)(HWND, UINT, WPARAM, LPARAM, UINT, UINT, PDWORD_PTR);
+
 // Not SMTO_BLOCK: while we wait, a window that sends back to us must still be
 // answered, or both would sit out the timeout.
-bool Win32Platform::SendBounded(HWND window, UINT msg, WPARAM wparam, LPARAM lparam, DWORD_PTR* result) {
+bool SendWithin(SendTimeout send, HWND window, UINT msg, WPARAM wparam, LPARAM lparam, DWORD_PTR* result) {
     DWORD_PTR answer = 0;
-    const LRESULT ok =
-        ::SendMessageTimeoutA(window, msg, wparam, lparam, SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs, &answer);
+    const LRESULT ok = send(window, msg, wparam, lparam, SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs, &answer);
     if (result) *result = ok ? answer : 0;
     return ok != 0;
 }
+}  // namespace
+
+bool Win32Platform::SendBounded(HWND window, UINT msg, WPARAM wparam, LPARAM lparam, DWORD_PTR* result) {
+    return SendWithin(::SendMessageTimeoutA, window, msg, wparam, lparam, result);
+}
 
 bool Win32Platform::SendBoundedW(HWND window, UINT msg, WPARAM wparam, LPARAM lparam, DWORD_PTR* result) {
-    DWORD_PTR answer = 0;
-    const LRESULT ok =
-        ::SendMessageTimeoutW(window, msg, wparam, lparam, SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs, &answer);
-    if (result) *result = ok ? answer : 0;
-    return ok != 0;
+    return SendWithin(::SendMessageTimeoutW, window, msg, wparam, lparam, result);
 }
 }  // namespace qm::win32

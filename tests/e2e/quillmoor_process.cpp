@@ -94,19 +94,20 @@ void QuillmoorProcess::Stop() {
     process_ = PROCESS_INFORMATION{};
 }
 
+void Mouse(DWORD flags, int x, int y) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = x * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = flags;
+    ::SendInput(1, &in, sizeof in);
+    ::Sleep(150);
+}
+
 void MouseClick(int x, int y, bool right) {
-    auto send = [](DWORD flags, int ax, int ay) {
-        INPUT in{};
-        in.type = INPUT_MOUSE;
-        in.mi.dx = ax * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
-        in.mi.dy = ay * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
-        in.mi.dwFlags = flags;
-        ::SendInput(1, &in, sizeof in);
-        ::Sleep(100);
-    };
-    send(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y);
-    send(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN, x, y);
-    send(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP, x, y);
+    Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y);
+    Mouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+    Mouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
 }
 
 void KeyPress(WORD key) {

@@ -63,7 +63,9 @@ bool Eventually(Test test, double seconds = 20) {
     }
 }
 
-// Real input as the user gives it, through the system's input queue.
+// Real input as the user gives it, through the system's input queue: it
+// reaches whatever window is under the pointer.
+void Mouse(DWORD flags, int screenX = 0, int screenY = 0);
 void MouseClick(int screenX, int screenY, bool right = false);
 void KeyPress(WORD virtualKey);
 void TypeText(const std::string& text);

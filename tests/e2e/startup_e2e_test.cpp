@@ -78,18 +78,6 @@ std::vector<std::uint8_t> Capture(const RECT& r) {
     return rgb;
 }
 
-// The mouse as the user moves it: real input that reaches whatever window is
-// under the pointer.
-void Mouse(DWORD flags, int x = 0, int y = 0) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = x * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
-    in.mi.dy = y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
-    in.mi.dwFlags = flags;
-    ::SendInput(1, &in, sizeof in);
-    ::Sleep(150);
-}
-
 TEST(StartUp, ShowsItsWindowOnTopAloneKeepsAPictureOfItAndTheWindowFollowsTheMouse) {
     ASSERT_TRUE(e2e::Eventually([] { return !::FindWindowA("quillmoorForm", nullptr); }))
         << "a quillmoor of an earlier run still runs in this Wine prefix";
@@ -139,11 +127,11 @@ TEST(StartUp, ShowsItsWindowOnTopAloneKeepsAPictureOfItAndTheWindowFollowsTheMou
     // Pressed on the body below the clock, released 200 pixels left and 150
     // down: the window is dragged along.
     const int x = frame.left + 60, y = frame.top + 46;
-    Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y);
-    Mouse(MOUSEEVENTF_LEFTDOWN);
-    Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x - 100, y + 75);
-    Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x - 200, y + 150);
-    Mouse(MOUSEEVENTF_LEFTUP);
+    e2e::Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y);
+    e2e::Mouse(MOUSEEVENTF_LEFTDOWN);
+    e2e::Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x - 100, y + 75);
+    e2e::Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x - 200, y + 150);
+    e2e::Mouse(MOUSEEVENTF_LEFTUP);
     RECT after = frame;
     EXPECT_TRUE(e2e::Eventually([&] { return ::GetWindowRect(window, &after) && after.left != frame.left; }, 5));
     EXPECT_EQ(std::vector<LONG>({after.left, after.top, after.right - after.left}),
