@@ -66,11 +66,14 @@ void Protection::resumeul_Click() {
 void Protection::setpassword_Click() {
     const std::string answer = program_.platform.InputBox("set aol password", kPasswordPrompt, "");
     if (answer.empty()) return;
-    // Not lost where no file takes it: this run still signs on with it.
-    if (dcp::StorePassword(program_.platform, answer))
+    if (dcp::StorePassword(program_.platform, answer)) {
         unstoredPassword_.reset();
-    else
-        unstoredPassword_ = answer;
+        return;
+    }
+    // Not lost where no file takes it: this run still signs on with it, and
+    // the user knows it will not outlast the run.
+    unstoredPassword_ = answer;
+    program_.platform.MessageBox("dcp password", "the password could not be saved; it is used until quillmoor ends.");
 }
 
 void Protection::setroom_Click() {

@@ -145,9 +145,12 @@ TEST_F(Commands, PasswordNoFileTakesIsStillUsedThisRun) {
     sim.SetUserDataFolder("");
     Start("");
     Click("setpassword", "lost");
+    ASSERT_EQ(sim.MessageBoxes().size(), 1u);
+    EXPECT_EQ(sim.MessageBoxes()[0].text, "the password could not be saved; it is used until quillmoor ends.");
     sim.SetFileBytes(kPasswordFile, Pws("other"));
     EXPECT_EQ(program.protection.Password(), "lost") << "typed after the file was written";
     Click("setpassword", "kept");  // stored: the file speaks again
+    EXPECT_EQ(sim.MessageBoxes().size(), 1u);
     EXPECT_EQ(sim.FileBytes(kPasswordFile), Pws("kept"));
     sim.SetFileBytes(kPasswordFile, Pws("edited"));
     EXPECT_EQ(program.protection.Password(), "edited");
