@@ -241,6 +241,9 @@ TEST_F(Sim, FileExistenceFollowsAttributesReadsStopAtTheLimitWritesNeedAFolder) 
     p.SetFileFlags("C:\\sys\\quillmoor.pws", {.readOnly = true});
     EXPECT_FALSE(p.WriteFile("C:\\sys\\quillmoor.pws", "y"));
     EXPECT_EQ(p.FileBytes("C:\\sys\\quillmoor.pws"), "x");
+    p.SetFileFlags("C:\\sys\\quillmoor.pws", {.hidden = true, .unreadable = true});
+    EXPECT_FALSE(p.WriteProfileString("dcp", "password", "y", "C:\\sys\\quillmoor.pws")) << "not rewritten from nothing";
+    EXPECT_EQ(p.FileBytes("C:\\sys\\quillmoor.pws"), "x");
     p.RemoveFolder("C:\\sys");
     EXPECT_FALSE(p.WriteFile("C:\\sys\\other.pws", "x"));
 }

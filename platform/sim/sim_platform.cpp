@@ -456,8 +456,10 @@ std::string SimPlatform::GetProfileString(const std::string& section, const std:
 
 bool SimPlatform::WriteProfileString(const std::string& section, const std::string& key,
                                      const std::string& value, const std::string& path) {
-    std::string bytes = ReadFile(path, static_cast<std::size_t>(-1)).value_or("");
-    return WriteFile(path, ini::Write(bytes, section, key, value));
+    const std::optional<std::string> bytes = ReadFile(path, static_cast<std::size_t>(-1));
+    // As Windows: a file that cannot be read is not rewritten from nothing.
+    if (!bytes && files_.count(FoldPath(path))) return false;
+    return WriteFile(path, ini::Write(bytes.value_or(""), section, key, value));
 }
 
 // ---- time ---------------------------------------------------------------------
