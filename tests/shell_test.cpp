@@ -94,13 +94,14 @@ TEST(StartUpFresh, DefaultsEverywhereAndNothingWritten) {
 }
 
 // Stored values as they stand, a mark only for an exact "yes"; the stored
-// handle is not lower-cased; the clock counts this run from 0.
+// handle is not lower-cased, the stored version beats the client's; the
+// clock counts this run from 0.
 TEST_F(Shell, StoredSettingsBecomeLabelsCaptionsMarksAndTimers) {
-    Client("7.0", "Joe Blow");
+    Client("8.0", "Joe Blow");
     Launch("[handle]\r\nHANDLE=Joe & Co\r\n[interval]\r\nINTERVAL=05\r\n[insert]\r\nDL/UL=yes\r\n[dcp]\r\nAUTO "
            "DCP=yes\r\nRE-ENTER ROOM=Yes\r\nRESUME DOWNLOAD=yes\r\nRESUME UPLOAD=yes\r\n[upchat]\r\nAUTO UPCHAT=YES\r\n"
            "[color]\r\nCOLOR 1=ff0000\r\nCOLOR 2=00ff00\r\n[font]\r\nFONT=tahoma\r\n[ascii 2]\r\nASCII=~*~\r\n"
-           "COLOR=123456\r\nFONT=courier\r\n[stats]\r\nday=2\r\nhour=5\r\nminute=7\r\n[aol]\r\nVERSION=7.0\r\n");
+           "COLOR=123456\r\nFONT=courier\r\n[stats]\r\nday=2\r\nhour=5\r\nminute=7\r\n[aol]\r\nVERSION=6.0\r\n");
     form.Label1_Click();
     const Texts shown = ShownMenus(sim.Popups().at(0).root);
     EXPECT_EQ(Texts(shown.begin() + 1, shown.end()),
@@ -111,10 +112,14 @@ TEST_F(Shell, StoredSettingsBecomeLabelsCaptionsMarksAndTimers) {
                      "upchat options: enable auto upchat | - | brag dl/ul stats | upchat on | upchat off",
                      "other options: handle: Joe & Co | - | color 1: ff0000 | color 2: 00ff00 | font: tahoma | - | "
                      "ascii 1: qlR - | color: 0000ff | font: arial narrow | - | ascii 2: ~*~ | color: 123456 | font: "
-                     "courier | - | ascii 3: qlR - | color: 0000ff | font: arial narrow | - | aol version: 7.0"}));
-    EXPECT_EQ(client.Transcript("Lobby").at(0),
-              "</b></u></i></s><font face=\"arial narrow\" color=#0000ff>qlR - <font face=\"tahoma\" "
-              "color=#ff0000>quillmoor idle \xB7 enter: <font color=#00ff00>Joe & Co");
+                     "courier | - | ascii 3: qlR - | color: 0000ff | font: arial narrow | - | aol version: 6.0"}));
+    EXPECT_EQ(client.Transcript("Lobby"),
+              (Texts{"</b></u></i></s><font face=\"arial narrow\" color=#0000ff>qlR - <font face=\"tahoma\" "
+                     "color=#ff0000>quillmoor idle \xB7 enter: <font color=#00ff00>Joe & Co",
+                     "</b></u></i></s><font face=\"courier\" color=#123456>~*~ <font face=\"tahoma\" "
+                     "color=#ff0000>aol: <font color=#00ff00>6.0<font color=#ff0000> \xB7 stats: <font "
+                     "color=#00ff00>2<font color=#ff0000>d : <font color=#00ff00>5<font color=#ff0000>h : <font "
+                     "color=#00ff00>7<font color=#ff0000>m"}));
     EXPECT_EQ(form.lblDay + form.lblHrs + form.lblMins + " " + form.Label2, "000 0d : 0h : 0m");
     EXPECT_TRUE(form.Timer2.Enabled());
     EXPECT_FALSE(form.Timer1.Enabled() || form.Timer3.Enabled());
@@ -179,6 +184,7 @@ TEST_F(Shell, MainWindowAndItsMenu) {
     }
     EXPECT_EQ(ran, Texts{"brag"});
     ASSERT_EQ(sim.Popups().size(), 4u);
+    EXPECT_EQ(sim.Popups()[1].chosen, 0) << "a greyed item is not chosen";
     const sim::PopupCall& opened = sim.Popups()[2];
     EXPECT_EQ(opened.chosen, menus.Item("cancel").id);
     EXPECT_EQ(opened.owner, w);
