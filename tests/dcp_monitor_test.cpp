@@ -1,6 +1,5 @@
-// The disconnect protection monitor against the stand-in client, in virtual
-// time: Timer2 looks every 8 seconds and signs a client found at its sign-on
-// window back on, re-enters and announces the room, and resumes transfers.
+// Disconnect protection: Timer2 looks every 8 seconds, signs back on,
+// re-enters the room and resumes transfers.
 #include "aol/bounds.h"
 #include "tests/program_fixture.h"
 

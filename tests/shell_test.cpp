@@ -1,7 +1,5 @@
-// The program's shell: start-up (the settings fill the labels, the menu's
-// captions and marks and arm the timers, defaults filling what is missing),
-// the main window and its menu, the tray, and the thirteen appearance
-// commands.
+// The program's shell: start-up, the main window and its menu, the tray, and
+// the appearance commands.
 #include <gtest/gtest.h>
 
 #include "tests/program_fixture.h"
@@ -59,11 +57,7 @@ protected:
     std::string File() { return sim.FileBytes(kSettings).value_or("<none>"); }
 };
 
-// ---- start-up --------------------------------------------------------------------------------
-
-// Missing, empty or holding a version that is none, the defaults are shown
-// and never written back; all that waits for disconnect protection is
-// greyed; nothing is armed.
+// Defaults are never written back.
 TEST(StartUpFresh, DefaultsEverywhereAndNothingWritten) {
     for (const std::optional<std::string>& file : {std::optional<std::string>(), std::optional<std::string>(""),
                                                    std::optional<std::string>("[aol]\r\nVERSION=9.0\r\n")}) {
@@ -125,8 +119,6 @@ TEST_F(Shell, StoredSettingsBecomeLabelsCaptionsMarksAndTimers) {
     EXPECT_FALSE(form.Timer1.Enabled() || form.Timer3.Enabled());
 }
 
-// The screen name lower-cased, the version and the stored total, 0.4 s
-// apart, the typed text kept, the welcome window hidden.
 TEST_F(Shell, EntryAnnouncementSaysWhoWithWhichVersionAndTheTotal) {
     Client("8.0", "Joe Blow", "typing");
     RecordEnters();
@@ -140,7 +132,6 @@ TEST_F(Shell, EntryAnnouncementSaysWhoWithWhichVersionAndTheTotal) {
     EXPECT_EQ(client.Captions(aolsim::WindowEvent::Hidden), Texts{"Welcome, Joe Blow!"});
 }
 
-// A second copy ends before it loads, shows or posts anything.
 TEST_F(Shell, SecondCopyDoesNothing) {
     Client();
     sim.SetPreviousInstance(true);
@@ -154,10 +145,7 @@ TEST_F(Shell, SecondCopyDoesNothing) {
     EXPECT_TRUE(client.WindowEvents().empty());
 }
 
-// Signed off: no handle, no lines, but the window, topmost and shown.  The
-// body and the clock drag it, the menu button opens the menu just below
-// itself with "exit" bold; an item runs once the menu has closed, and only
-// one that can be chosen.  The clock repaints.
+// Signed off: no lines, but the window.  An item runs once the menu has closed.
 TEST_F(Shell, MainWindowAndItsMenu) {
     Client("7.0", "");
     Launch(std::nullopt);
@@ -197,12 +185,8 @@ TEST_F(Shell, MainWindowAndItsMenu) {
     EXPECT_EQ(sim.InvalidateCount(), painted + 1);
 }
 
-// ---- the tray ------------------------------------------------------------------------------
-
-// A refused icon leaves the window on the screen.  In the tray only a
-// right-button release on the icon does something: the main menu beside it,
-// "exit" bold.  Back by the menu or a double click; the icon comes back with
-// a new taskbar, and goes at the end.
+// A refused icon leaves the window on the screen; only a right-button release
+// on the icon opens the menu; the icon comes back with a new taskbar.
 TEST_F(Shell, ToTheTrayAndBack) {
     Launch(std::nullopt);
     sim.SetTrayRefuses(true);
@@ -235,11 +219,7 @@ TEST_F(Shell, ToTheTrayAndBack) {
     EXPECT_TRUE(sim.QuitCalled());
 }
 
-// ---- the appearance commands ---------------------------------------------------------------
-
-// Kept as typed (blanks, letter case, high bytes); the file's reader loses
-// the blanks around a value; nothing is posted; the next lines composed wear
-// the new values, each decoration its own.
+// Kept as typed; the file's reader loses the blanks around a value.
 TEST_F(Shell, EveryCommandAsksAndPutsAnAcceptedAnswerEverywhere) {
     Client();
     Launch(std::nullopt);
@@ -267,8 +247,7 @@ TEST_F(Shell, EveryCommandAsksAndPutsAnAcceptedAnswerEverywhere) {
     EXPECT_EQ(ComposeAnnouncement(Announcement::IdleTransfer, form.Style(), {"f"}).substr(0, head3.size()), head3);
 }
 
-// Nothing or cancel is refused everywhere; the handle refuses the author's
-// own name (only as written), the two main colours all but six characters.
+// The handle refuses the author's own name only as written.
 TEST_F(Shell, RefusedAnswersChangeNothing) {
     Client();
     Launch(std::nullopt);

@@ -1,6 +1,5 @@
-// Upload chat against the stand-in client: the upload window minimized once
-// per upload by Timer3 and announced, the two commands, the message boxes
-// when the window is gone by the time it is looked up, and the stored choice.
+// Upload chat: Timer3 minimizes each upload once and announces it; the two
+// commands; the box when the window is gone by its lookup.
 #include "transfer/transfers.h"
 
 #include "tests/program_fixture.h"
