@@ -114,13 +114,16 @@ TEST(Chat, LineGoesIntoTheBoxTheVersionAndLayoutChooseOnceAndTheTypedTextComesBa
     }
 }
 
-TEST(Chat, NothingIsTypedWithoutRoomOrLine) {
+TEST(Chat, NothingIsTypedWithoutRoomOrLineAndARoomThatVanishesMidSendIsSurvived) {
     Scene s;
     s.Send("nobody hears this");
-    s.Room("Lobby");
+    const Hwnd room = s.Room("Lobby");
     s.Send("");
     EXPECT_EQ(s.presses, 0);
     EXPECT_EQ(s.p.TextOf(s.boxes["Lobby"]), "mine");
+    s.p.SetHook([&](sim::Op op, Hwnd) { op == sim::Op::SetText ? s.p.DestroyWindow(room) : void(); });
+    s.Send("hi");
+    EXPECT_TRUE(s.said.empty());
 }
 
 // Space on OK, room or none; the send ends once the alert is gone however it
@@ -210,14 +213,6 @@ TEST(Chat, SendTypesWhatWasQueuedWhileItTypedItsOwnLineThenEnds) {
     s.Send("last");
     EXPECT_EQ(s.said, rest);
     EXPECT_EQ(s.p.TextOf(s.boxes["Lobby"]), "mine");
-}
-
-TEST(Chat, RoomThatVanishesMidSendIsSurvived) {
-    Scene s;
-    const Hwnd room = s.Room("Lobby");
-    s.p.SetHook([&](sim::Op op, Hwnd) { op == sim::Op::SetText ? s.p.DestroyWindow(room) : void(); });
-    s.Send("hi");
-    EXPECT_TRUE(s.said.empty());
 }
 
 TEST(Chat, TextReadsTrustNoLengthAndReadAGrowingTextAgain) {

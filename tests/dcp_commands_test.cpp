@@ -1,20 +1,15 @@
 // The "dcp options" commands, the password file and where it is kept, and
 // the client-version setting.
-#include <gtest/gtest.h>
-
 #include <array>
 
-#include "aolsim/sim/sim_client.h"
-#include "app/program.h"
 #include "dcp/password.h"
-#include "platform/sim/sim_platform.h"
+#include "tests/program_fixture.h"
 
-namespace qm {
+namespace qm::testing {
 namespace {
 
 using Bytes = std::optional<std::string>;
 
-constexpr const char* kSettingsFile = "C:\\quillmoor\\quillmoor.dat";
 constexpr const char* kSystemFolder = "C:\\WINDOWS\\SYSTEM";
 constexpr const char* kPasswordFile = "C:\\WINDOWS\\SYSTEM\\quillmoor.pws";
 constexpr const char* kUserFolder = "C:\\Users\\joe\\AppData\\Roaming";
@@ -22,43 +17,30 @@ constexpr const char* kUserPasswordFile = "C:\\Users\\joe\\AppData\\Roaming\\qui
 
 std::string Pws(const std::string& password) { return "[dcp]\r\nPASSWORD=" + password + "\r\n"; }
 
-class Commands : public ::testing::Test {
+class Commands : public Running {
 protected:
-    Commands() {
-        sim.SetProgramFolder("C:\\quillmoor");
-        sim.SetUserDataFolder(kUserFolder);
-    }
-    void Start(const std::string& settings) {
-        sim.SetFileBytes(kSettingsFile, settings);
-        ASSERT_TRUE(program.Start());
-    }
-    void Click(const char* item, Bytes answer = std::nullopt) {
-        sim.ScriptPrompt(answer);
-        program.form2.Item(item).Click();
-    }
-    bool Checked(const char* item) { return program.form2.Checked(item); }
-
-    sim::SimPlatform sim;
-    Program program{sim};
+    Commands() { sim.SetUserDataFolder(kUserFolder); }
+    void Click(const char* item, Bytes answer = std::nullopt) { Answer(item, std::move(answer)); }
+    bool Checked(const char* item) { return menus.Checked(item); }
 };
 
 TEST_F(Commands, EnableDcpSwitchesTheTimerAndGreysTheOptionsWhichKeepTheirMarks) {
     const std::string marks = "[dcp]\r\nRE-ENTER ROOM=yes\r\nRESUME UPLOAD=yes\r\n";
-    Start(marks);
+    Launch(marks);
     const std::pair<bool, const char*> states[] = {{false, ""}, {true, "AUTO DCP=yes\r\n"}, {false, "AUTO DCP=no\r\n"}};
     for (const auto& [on, file] : states) {
         if (*file) Click("enabledcp");
         EXPECT_EQ(Checked("enabledcp"), on);
-        EXPECT_EQ(program.form1.Timer2.Enabled(), on);
+        EXPECT_EQ(form.Timer2.Enabled(), on);
         for (const char* item : {"setpassword", "enablereenterroom", "setroom", "resumedl", "resumeul"})
-            EXPECT_EQ(program.form2.Item(item).enabled, on) << item;
+            EXPECT_EQ(menus.Item(item).enabled, on) << item;
         EXPECT_TRUE(Checked("enablereenterroom") && Checked("resumeul") && !Checked("resumedl")) << on;
-        EXPECT_EQ(sim.FileBytes(kSettingsFile), marks + file);
+        EXPECT_EQ(sim.FileBytes(kSettings), marks + file);
     }
 }
 
 TEST_F(Commands, MarksToggleAndResumeMarksExcludeEachOther) {
-    Start("[dcp]\r\nRESUME DOWNLOAD=yes\r\nRESUME UPLOAD=yes\r\n");  // both, as only a start-up can make
+    Launch("[dcp]\r\nRESUME DOWNLOAD=yes\r\nRESUME UPLOAD=yes\r\n");  // both, as only a start-up can make
     const struct {
         const char* item;
         std::array<bool, 3> marks;  // re-enter, resume download, resume upload
@@ -75,14 +57,13 @@ TEST_F(Commands, MarksToggleAndResumeMarksExcludeEachOther) {
         Click(s.item);
         EXPECT_EQ((std::array{Checked("enablereenterroom"), Checked("resumedl"), Checked("resumeul")}), s.marks)
             << s.item << " to " << s.file;
-        EXPECT_EQ(sim.FileBytes(kSettingsFile), std::string("[dcp]\r\n") + s.file);
+        EXPECT_EQ(sim.FileBytes(kSettings), std::string("[dcp]\r\n") + s.file);
     }
 }
 
 TEST_F(Commands, PromptsAskExactlyThisAndTakeOnlyWhatTheyOffer) {
-    aolsim::SimClient client{sim};
     client.Start("6.0");
-    Start("[dcp]\r\nROOM=lobby\r\n[aol]\r\nVERSION=4.0\r\n");
+    Launch("[dcp]\r\nROOM=lobby\r\n[aol]\r\nVERSION=4.0\r\n");
     sim.SetFileBytes(kPasswordFile, Pws("old"));
     const struct {
         const char* item;
@@ -109,41 +90,26 @@ TEST_F(Commands, PromptsAskExactlyThisAndTakeOnlyWhatTheyOffer) {
             EXPECT_EQ(sim.Prompts()[i].defaultText, "");
         }
     }
-    EXPECT_EQ(sim.FileBytes(kSettingsFile), "[dcp]\r\nROOM=lobby\r\n[aol]\r\nVERSION=4.0\r\n");
+    EXPECT_EQ(sim.FileBytes(kSettings), "[dcp]\r\nROOM=lobby\r\n[aol]\r\nVERSION=4.0\r\n");
     EXPECT_EQ(program.protection.Password(), "old");
     EXPECT_EQ(program.version(), "4.0");
-    EXPECT_EQ(program.form2.Item("aolversion").caption, "aol version: 4.0");
+    EXPECT_EQ(menus.Item("aolversion").caption, "aol version: 4.0");
     for (const auto& p : prompts) Click(p.item, p.taken);
-    EXPECT_EQ(sim.FileBytes(kSettingsFile), "[dcp]\r\nROOM=aol://2719:2-2-lobby\r\n[aol]\r\nVERSION=5.0\r\n");
+    EXPECT_EQ(sim.FileBytes(kSettings), "[dcp]\r\nROOM=aol://2719:2-2-lobby\r\n[aol]\r\nVERSION=5.0\r\n");
     EXPECT_EQ(sim.FileBytes(kPasswordFile), Pws("s3cr\xE9t=x"));
     EXPECT_EQ(sim.FileBytes(kUserPasswordFile), std::nullopt);
-    EXPECT_EQ(program.form2.Item("aolversion").caption, "aol version: 5.0");
+    EXPECT_EQ(menus.Item("aolversion").caption, "aol version: 5.0");
     EXPECT_EQ(program.version(), "5.0");
     Click("aolversion", "auto");  // the client is asked again
-    EXPECT_EQ(program.form2.Item("aolversion").caption, "aol version: auto");
-    EXPECT_EQ(sim.FileBytes(kSettingsFile), "[dcp]\r\nROOM=aol://2719:2-2-lobby\r\n[aol]\r\nVERSION=\r\n");
+    EXPECT_EQ(menus.Item("aolversion").caption, "aol version: auto");
+    EXPECT_EQ(sim.FileBytes(kSettings), "[dcp]\r\nROOM=aol://2719:2-2-lobby\r\n[aol]\r\nVERSION=\r\n");
     EXPECT_EQ(program.version(), "6.0");
-}
-
-TEST_F(Commands, EntryLineShowsTheSetVersion) {
-    aolsim::SimClient client{sim};
-    client.Start("8.0");
-    client.SignOn("Joe Blow");
-    client.OpenRoom("Lobby");
-    sim.SetMenusUnreadable(true);
-    Start("[aol]\r\nVERSION=6.0\r\n");
-    ASSERT_EQ(client.Transcript("Lobby").size(), 2u);
-    EXPECT_EQ(client.Transcript("Lobby")[1],
-              "</b></u></i></s><font face=\"arial narrow\" color=#0000ff>qlR - <font face=\"arial narrow\" "
-              "color=#000000>aol: <font color=#0000ff>6.0<font color=#000000> \xB7 stats: <font "
-              "color=#0000ff>0<font color=#000000>d : <font color=#0000ff>0<font color=#000000>h : <font "
-              "color=#0000ff>0<font color=#000000>m");
 }
 
 TEST_F(Commands, PasswordNoFileTakesIsStillUsedThisRun) {
     sim.RemoveFolder(kSystemFolder);
     sim.SetUserDataFolder("");
-    Start("");
+    Launch("");
     Click("setpassword", "lost");
     ASSERT_EQ(sim.MessageBoxes().size(), 1u);
     EXPECT_EQ(sim.MessageBoxes()[0].text, "the password could not be saved; it is used until quillmoor ends.");
@@ -184,4 +150,4 @@ TEST(Passwords, SystemFolderFirstTheUsersFolderWhereItRefusesAndTheUsersCopyWhil
 }
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::testing

@@ -1,31 +1,21 @@
-// The disconnect protection monitor against the stand-in client, in virtual
-// time: Timer2 looks every 8 seconds and signs a client found at its sign-on
-// window back on, re-enters and announces the room, and resumes transfers.
-#include <gtest/gtest.h>
-
+// Disconnect protection: Timer2 looks every 8 seconds, signs back on,
+// re-enters the room and resumes transfers.
 #include "aol/bounds.h"
-#include "aolsim/sim/sim_client.h"
-#include "app/program.h"
-#include "platform/sim/sim_platform.h"
+#include "tests/program_fixture.h"
 
-namespace qm {
+namespace qm::testing {
 namespace {
 
 using aolsim::IconPress;
 using aolsim::WindowEvent;
-using Lines = std::vector<std::string>;
 
-constexpr const char* kSettingsFile = "C:\\quillmoor\\quillmoor.dat";
 constexpr const char* kPasswordFile = "C:\\WINDOWS\\SYSTEM\\quillmoor.pws";
 constexpr const char* kWelcome = "Welcome, Joe Blow!";
 constexpr const char* kLobby = "RE-ENTER ROOM=yes\r\nROOM=lobby\r\n";
-const std::string kReenterLine =
-    "</b></u></i></s><font face=\"arial narrow\" color=#0000ff>qlR - <font face=\"arial narrow\" "
-    "color=#000000>quillmoor idle \xB7 <font color=#0000ff>dcp re-enter";
+const std::string kReenterLine = Head() + "quillmoor idle \xB7 <font color=#0000ff>dcp re-enter";
 
-class Monitor : public ::testing::Test {
+class Monitor : public Running {
 protected:
-    Monitor() { sim.SetProgramFolder("C:\\quillmoor"); }
     // The client lost its connection during a download and an upload;
     // quillmoor starts with protection on, these settings and "secret" stored.
     void Begin(const char* version, const std::string& dcp = "") {
@@ -38,7 +28,7 @@ protected:
         StartProgram(dcp);
     }
     void StartProgram(const std::string& dcp) {
-        sim.SetFileBytes(kSettingsFile, "[dcp]\r\nAUTO DCP=yes\r\n" + dcp);
+        sim.SetFileBytes(kSettings, "[dcp]\r\nAUTO DCP=yes\r\n" + dcp);
         ASSERT_TRUE(program.Start());
         started = sim.Now();
     }
@@ -47,9 +37,6 @@ protected:
     // Runs until the look due at `t` (8, 16, ...) has ended.
     void LookAt(double t) { sim.RunFor(t - Since()); }
 
-    sim::SimPlatform sim;
-    aolsim::SimClient client{sim};
-    Program program{sim};
     double started = 0;
 };
 
@@ -62,16 +49,16 @@ TEST_F(Monitor, LookWithoutASignOnWindowOnlyClosesTheLeftovers) {
     for (const char* caption : {"Status Report", "Status", "File Transfer Status"})
         client.OpenDocument(caption, {.icons = 1});
     LookAt(16);
-    EXPECT_EQ(client.Captions(WindowEvent::Closed), (Lines{"File Transfer Status", "Status"}));
+    EXPECT_EQ(client.Captions(WindowEvent::Closed), (Texts{"File Transfer Status", "Status"}));
     EXPECT_NE(client.FindDocument("Status Report"), 0u);
     EXPECT_NEAR(Since(), 18, 0.01) << "a second after each";
     client.Disconnect({.status = true});
     client.DestroyWindow(client.SignOnWindow());
     LookAt(24);
-    EXPECT_EQ(client.Captions(WindowEvent::Closed), (Lines{"File Transfer Status", "Status", "Status"}));
+    EXPECT_EQ(client.Captions(WindowEvent::Closed), (Texts{"File Transfer Status", "Status", "Status"}));
     EXPECT_NEAR(Since(), 25, 0.01);
     EXPECT_TRUE(client.PasswordsTyped().empty());
-    EXPECT_EQ(sim.FileBytes(kSettingsFile), "[dcp]\r\nAUTO DCP=yes\r\n" + std::string(kLobby));
+    EXPECT_EQ(sim.FileBytes(kSettings), "[dcp]\r\nAUTO DCP=yes\r\n" + std::string(kLobby));
     EXPECT_EQ(sim.FileBytes(kPasswordFile), std::nullopt);
 }
 
@@ -99,9 +86,9 @@ TEST_F(Monitor, ReSignOnReEntersAndAnnouncesTheRoomWithItsPausesBetween) {
     }
     LookAt(8);
     EXPECT_NEAR(Since(), 32.2, 0.01) << "and a last second";
-    EXPECT_EQ(client.KeywordsSubmitted(), Lines{"lobby"});
+    EXPECT_EQ(client.KeywordsSubmitted(), Texts{"lobby"});
     EXPECT_EQ(sim.TextOf(client.KeywordBox()), "");
-    EXPECT_EQ(client.Transcript("lobby"), Lines{kReenterLine});
+    EXPECT_EQ(client.Transcript("lobby"), Texts{kReenterLine});
 }
 
 TEST_F(Monitor, NothingStoredTypesAnEmptyPasswordAndKeywordAndStillAnnounces) {
@@ -111,9 +98,9 @@ TEST_F(Monitor, NothingStoredTypesAnEmptyPasswordAndKeywordAndStillAnnounces) {
     StartProgram("RE-ENTER ROOM=yes\r\n");
     sim.Schedule(33, [&] { client.OpenRoom("Town Square"); });  // the keyword (at 28.2) opened nothing
     LookAt(8);
-    EXPECT_EQ(client.PasswordsTyped(), Lines{""});
-    EXPECT_EQ(client.KeywordsSubmitted(), Lines{""});
-    EXPECT_EQ(client.Transcript("Town Square"), Lines{kReenterLine});
+    EXPECT_EQ(client.PasswordsTyped(), Texts{""});
+    EXPECT_EQ(client.KeywordsSubmitted(), Texts{""});
+    EXPECT_EQ(client.Transcript("Town Square"), Texts{kReenterLine});
     EXPECT_NEAR(Since(), 33 + 2 + 1, 0.01);
 }
 
@@ -122,10 +109,10 @@ TEST_F(Monitor, PasswordShowsNowhereButInTheSignOnBoxBehindAnotherDocument) {
     sim.SetFileBytes(kPasswordFile, "[dcp]\r\nPASSWORD=hunter2\r\n");
     client.OpenDocument("Write Mail", {.icons = 2, .statics = 1, .edits = 1});
     LookAt(8);
-    ASSERT_EQ(client.PasswordsTyped(), Lines{"hunter2"});
+    ASSERT_EQ(client.PasswordsTyped(), Texts{"hunter2"});
     ASSERT_EQ(client.Transcript("lobby").size(), 1u);
     // Every window text, the settings, the chat, the keywords, the prompts.
-    std::vector<std::string> shown{sim.FileBytes(kSettingsFile).value_or("")};
+    std::vector<std::string> shown{sim.FileBytes(kSettings).value_or("")};
     for (std::vector<Hwnd> todo = sim.ChildrenOf(0); !todo.empty();) {
         const Hwnd w = todo.back();
         todo.pop_back();
@@ -145,7 +132,7 @@ struct VersionCase {
     const char* version;
     std::string settings;
     bool menusUnreadable;
-    Lines closed, menu;
+    Texts closed, menu;
     std::vector<int> toolbar;
     std::vector<IconPress> presses;
     double ends;
@@ -154,7 +141,7 @@ void PrintTo(const VersionCase& c, std::ostream* os) { *os << c.name; }
 
 const IconPress kDownload{"Download Manager", 2, true}, kUpload{"Mail Waiting to Be Sent", 4, true};
 const std::string kBoth = "RESUME DOWNLOAD=yes\r\nRESUME UPLOAD=yes\r\n";
-const Lines kFileMenu{"&File Search", "&Download Manager"}, kChannels{"AOL Channels"};
+const Texts kFileMenu{"&File Search", "&Download Manager"}, kChannels{"AOL Channels"};
 
 class Versions : public Monitor, public ::testing::WithParamInterface<VersionCase> {};
 
@@ -164,8 +151,8 @@ TEST_P(Versions, LookSignsOnAndResumesAsTheVersionAndMarksSay) {
     Begin(c.version, c.settings);
     client.OpenDocument("AOL Channels", {.icons = 2, .statics = 1});  // before 6.0 not the client's: it stays
     LookAt(8);
-    EXPECT_EQ(client.PasswordsTyped(), Lines{"secret"});
-    EXPECT_EQ(client.Captions(WindowEvent::Hidden), (Lines{kWelcome, kWelcome}));
+    EXPECT_EQ(client.PasswordsTyped(), Texts{"secret"});
+    EXPECT_EQ(client.Captions(WindowEvent::Hidden), (Texts{kWelcome, kWelcome}));
     EXPECT_EQ(client.Captions(WindowEvent::Closed), c.closed);
     EXPECT_EQ(client.MenuCommands(), c.menu);
     EXPECT_EQ(client.ToolbarClicks(), c.toolbar);
@@ -200,10 +187,10 @@ TEST_F(Monitor, FailedSignOnIsTriedOnceMoreByTheNextLookDueAfterIt) {
     client.SetDelays({.signOn = 1});
     client.FailSignOns(1);
     sim.RunFor(31);
-    EXPECT_EQ(client.PasswordsTyped(), Lines{"secret"});
+    EXPECT_EQ(client.PasswordsTyped(), Texts{"secret"});
     EXPECT_TRUE(client.Captions(WindowEvent::Hidden).empty());
     LookAt(32);
-    EXPECT_EQ(client.PasswordsTyped(), (Lines{"secret", "secret"}));
+    EXPECT_EQ(client.PasswordsTyped(), (Texts{"secret", "secret"}));
     EXPECT_TRUE(client.SignedOn());
 }
 
@@ -234,8 +221,8 @@ TEST_F(Monitor, LookCarriesOnThroughMenuChangesAndAnAlertAfterTheKeyword) {
     LookAt(8);
     EXPECT_FALSE(program.form1.Timer2.Enabled());
     EXPECT_EQ(client.AlertsDismissed(), 1);
-    EXPECT_EQ(client.Transcript("lobby"), Lines{kReenterLine});
+    EXPECT_EQ(client.Transcript("lobby"), Texts{kReenterLine});
 }
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::testing

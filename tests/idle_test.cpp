@@ -1,6 +1,4 @@
-// The idle engine: the tick (this run's clock, the stored total of all runs,
-// the counter, the announcement with its rotating reasons and transfers), the
-// commands that start, stop, pause and re-time it, brag and exit.
+// The idle engine: the tick, the commands that drive it, brag and exit.
 #include <gtest/gtest.h>
 
 #include "tests/program_fixture.h"
@@ -24,8 +22,6 @@ protected:
     const std::string kOff = "-+-- idle pause", kOn = "+-++ idle pause", kPaused = "--++ idle unpause";
 };
 
-// ---- the tick --------------------------------------------------------------------------------
-
 // Only the plain texts "60" and "24" carry, the hour on any tick; the display
 // and the line are made after both; a label that is no number keeps its text.
 TEST_F(Idle, ClockCarriesOnlyAtItsPlainLimits) {
@@ -45,9 +41,8 @@ TEST_F(Idle, ClockCarriesOnlyAtItsPlainLimits) {
     EXPECT_EQ(Lines().at(8), Clock("x", "23", "abc"));
 }
 
-// The minute is written back normalised every tick; hour and day as read
-// unless they carry, missing ones empty.  A file that cannot be read would
-// read as 0: it is left alone, and the tick goes on.
+// Hour and day are written back as read unless they carry; an unreadable
+// file would read as 0, so it is left alone.
 TEST_F(Idle, StoredTotalCarriesAndKeepsWhatDoesNotCarry) {
     const struct {
         const char *stats, *minute, *hour, *day;
@@ -72,8 +67,7 @@ TEST_F(Idle, StoredTotalCarriesAndKeepsWhatDoesNotCarry) {
     EXPECT_EQ(form.lblInterval2, "8");
 }
 
-// Every interval of ticks, by the whole minutes of what the label says
-// ("05" and "1.9" too; what is no number never comes round).
+// By the whole minutes of the label; what is no number never comes round.
 TEST_F(Idle, AnnouncementComesEveryIntervalOfTicks) {
     Start("[interval]\r\ninterval=3\r\n");
     IdleOn();
@@ -92,9 +86,8 @@ TEST_F(Idle, AnnouncementComesEveryIntervalOfTicks) {
     EXPECT_EQ(form.lblInterval2, "5");
 }
 
-// In list order and round; a duplicate sends the rotation back to its first
-// place; letter case counts; an empty list or entry gives the default
-// reason, and after an empty entry the rotation goes on.
+// A duplicate sends the rotation back to its first place; an empty entry
+// gives the default reason.
 TEST(IdleReasons, Rotate) {
     const struct {
         const char* file;
@@ -115,9 +108,7 @@ TEST(IdleReasons, Rotate) {
     }
 }
 
-// Without a room the lines are lost, not repeated later, but the clock, the
-// total, the counter and the reason advance; with one, the reason line
-// follows the clock line a pause later.
+// Lines without a room are lost, not repeated later; the tick still counts.
 TEST_F(Idle, LinesGoOutAPauseApartOrAreLostWithoutARoom) {
     Start("", "a\r\nb\r\nc\r\n");
     client.DestroyWindow(room);
@@ -132,8 +123,7 @@ TEST_F(Idle, LinesGoOutAPauseApartOrAreLostWithoutARoom) {
     EXPECT_GE(enters[1] - enters[0], 0.4);
 }
 
-// A download is always reported, an upload unless the client is 7.0, and not
-// when another dialog hides it; download first, no pause between them.
+// 7.0 shows no upload; a dialog in front hides it.
 TEST(IdleTransfers, LinesFollowTheClientVersionAndTheTransfersShown) {
     auto line = [](const std::string& file, const std::string& percent, const std::string& left) {
         return Head(3) + "file: <font color=#0000ff>" + file + "<font color=#000000> \xB7 <font color=#0000ff>" +
@@ -170,8 +160,6 @@ TEST(IdleTransfers, LinesFollowTheClientVersionAndTheTransfersShown) {
     }
 }
 
-// A tick whose lines take more than a minute is not overtaken by the next
-// one: each tick that ran is counted once.
 TEST_F(Idle, NoTickStartsWhileTheLastOneIsStillPosting) {
     Start();
     IdleOn();
@@ -198,11 +186,8 @@ TEST_F(Idle, AWeekOfIdlingIsStoredToTheMinute) {
     EXPECT_EQ(Texts(lines.end() - 2, lines.end()), (Texts{Clock("7", "0", "0"), Reason("eating")}));
 }
 
-// ---- the commands ----------------------------------------------------------------------------
-
-// Greyed commands cannot be chosen; off resets this run's clock and the
-// counter, not the stored total; "idle off" in the pause after the clock line
-// lets the reason line follow, its reset standing.
+// Off resets this run's clock and the counter, not the stored total; off in
+// the pause after the clock line lets the reason line follow.
 TEST_F(Idle, EveryStateAndTransition) {
     Start("", "a\r\n");
     EXPECT_EQ(State(), kOff);
@@ -233,9 +218,7 @@ TEST_F(Idle, EveryStateAndTransition) {
     EXPECT_EQ(form.lblInterval2 + " " + form.Label2, "0 0d : 0h : 0m");
 }
 
-// Interval 3: two ticks, a pause in which the clock stands still and the
-// counter is reset, and a full interval after resuming.  A new interval below
-// the counter is not reached until idle off (or pause) sets it back.
+// A new interval below the counter is not reached until off sets it back.
 TEST_F(Idle, PauseAndANewIntervalBelowTheCounter) {
     Start("[interval]\r\ninterval=3\r\n", "a\r\nb\r\n");
     IdleOn();
@@ -260,8 +243,6 @@ TEST_F(Idle, PauseAndANewIntervalBelowTheCounter) {
     EXPECT_EQ(Lines().at(5), Clock("0", "0", "1"));
 }
 
-// A positive number is kept as typed, shown, stored and announced at once,
-// idling left as it was; anything else (or cancel) changes nothing.
 TEST_F(Idle, IntervalPromptTakesOnlyAPositiveNumber) {
     Start("[interval]\r\ninterval=4\r\n");
     const struct {
@@ -290,11 +271,7 @@ TEST_F(Idle, IntervalPromptTakesOnlyAPositiveNumber) {
     EXPECT_EQ(State(), kOff);
 }
 
-// ---- brag and exit: the stored total as the file holds it ------------------------------------
-
-// Brag: the stored total as read ("" as "0"), 0.4 s apart, twice the same,
-// nothing changed.  Exit, three minutes later: the stored total, not this
-// run's clock, 0.4 s apart; then the end, with nothing written.
+// Both say the stored total as the file holds it, not this run's clock.
 TEST_F(Idle, BragAndExitSayTheStoredTotalAsRead) {
     Start("[handle]\r\nhandle=joe\r\n[stats]\r\nhour=5\r\nminute=007\r\n");
     std::optional<std::string> file = sim.FileBytes(kSettings);
@@ -320,7 +297,6 @@ TEST_F(Idle, BragAndExitSayTheStoredTotalAsRead) {
     EXPECT_EQ(sim.FileBytes(kSettings), file);
 }
 
-// No stats: all "0"; from the tray: no icon left; no client: it still ends.
 TEST_F(Idle, ExitWithoutStatsRoomOrWindowStillEnds) {
     Start("[handle]\r\nhandle=joe\r\n");
     Choose({"minimize"});
@@ -335,11 +311,8 @@ TEST_F(Idle, ExitWithoutStatsRoomOrWindowStillEnds) {
     EXPECT_TRUE(alone.sim.QuitCalled());
 }
 
-// The client is slow to take the clock line; exit is chosen meanwhile (and
-// again during the farewell), and another part queues a line behind the
-// farewell's first.  The farewell is said once, all goes out in order, the
-// rest of the announcement not at all; the program ends only once the
-// user's text is back.
+// Exit chosen twice while the clock line is slow to go, a line queued behind
+// the farewell: one farewell, all in order, the user's text back before the end.
 TEST_F(Idle, ExitDuringAnotherSendLosesNoLineAndNoTypedText) {
     Start("[handle]\r\nhandle=joe\r\n");
     client.TypeInRoom(room, "afk 5");

@@ -1,7 +1,5 @@
-// Idle reasons: the editor (its window, its menu and its commands on the
-// working copy, which replaces the live list and the file only at "done
-// edit") and the file, read back exactly as written, one reason a line, and
-// never more than the list can hold or memory should carry.
+// Idle reasons: the editor, whose working copy replaces the live list and the
+// file only at "done edit", and the file, read within bounds.
 #include <gtest/gtest.h>
 
 #include "reasons/reasons_file.h"
@@ -31,9 +29,6 @@ protected:
     }
 };
 
-// Topmost, filled from the live list, nothing selected, and says so; only a
-// right-button release on the list opens its menu, just below the list with
-// "done edit" bold; any button on the body moves the window.
 TEST_F(Reasons, OpensFilledFromTheLiveListAndItsListOpensTheMenu) {
     Open();
     const Hwnd window = sim.EditorWindow();
@@ -65,11 +60,8 @@ TEST_F(Reasons, OpensFilledFromTheLiveListAndItsListOpensTheMenu) {
     EXPECT_EQ(sim.DragCount(window), 2);
 }
 
-// Without a selection delete and edit do nothing; add appends as typed
-// (nothing or cancel adds nothing) keeping the selection; delete removes
-// the selected reason and the selection; edit moves it to the end, and
-// cancelled it stays removed.  The live list waits; opening the editor again
-// keeps the changes and says nothing.
+// Edit moves the reason to the end, and cancelled it stays removed; the live
+// list waits.
 TEST_F(Reasons, CommandsChangeTheWorkingCopy) {
     Open();
     for (const char* option : {"delete a reason", "edit a reason", "cancel"}) ChooseOption(option);
@@ -102,10 +94,8 @@ TEST_F(Reasons, CommandsChangeTheWorkingCopy) {
     EXPECT_EQ(Lines(), Texts{Said("edit reasons")});
 }
 
-// The live list, then the file, then the editor goes; nothing is said.
-// Opened again, the same window is filled afresh from the live list.  An
-// empty list leaves an empty file; a file that cannot be written still
-// leaves the new list in use; exit hides the editor and saves nothing.
+// A file that cannot be written still leaves the new list in use; exit saves
+// nothing.
 TEST_F(Reasons, DoneEditPutsTheCopyInUseSavesItAndHides) {
     Open();
     const Hwnd window = sim.EditorWindow();
@@ -153,10 +143,7 @@ TEST_F(Reasons, EditsReachTheAnnouncementsOnlyAtDoneEdit) {
     EXPECT_EQ(said, (Texts{Reason("a"), Reason("a"), Reason("b"), Reason("a")}));
 }
 
-// ---- the file ------------------------------------------------------------------------------
-
-// CR LF or a lone LF ends a line, a lone CR does not; the last line may
-// lack its end; a blank line is an empty reason; nothing else is touched.
+// A lone CR ends no line; a blank line is an empty reason.
 TEST_F(Reasons, EachLineIsOneReasonExactlyAsWritten) {
     EXPECT_EQ(Load("brb\r\neating, back soon\r\n sleeping \r\n\"quoted\"\r\n\xB7 caf\xE9\r\n"),
               (Texts{"brb", "eating, back soon", " sleeping ", "\"quoted\"", "\xB7 caf\xE9"}));
@@ -166,10 +153,8 @@ TEST_F(Reasons, EachLineIsOneReasonExactlyAsWritten) {
     EXPECT_EQ(Load("a\r\n", {.unreadable = true}), Texts{});
 }
 
-// Loading stops when the list is full; a read that breaks midway keeps the
-// whole lines before it; beyond the size limit only its whole lines are read
-// (the line it cuts is not taken in part), and a file of just the limit is
-// read whole.
+// Only whole lines: the line cut by a broken read or the size limit is not
+// taken in part.
 TEST_F(Reasons, ReadingIsBoundedAndTakesOnlyWholeLines) {
     std::string bytes;
     for (int i = 0; i < ReasonList::kMaxCount + 5; ++i) bytes += std::to_string(i) + "\r\n";
@@ -193,8 +178,6 @@ TEST_F(Reasons, ReadingIsBoundedAndTakesOnlyWholeLines) {
     EXPECT_EQ(Load(bytes + "z").back(), std::string(reasons::kMaxFileBytes % line.size() - 1, 'x') + "z");
 }
 
-// One line each, ended by CR LF, read back as saved: commas, quotes and
-// leading blanks included.
 TEST_F(Reasons, SavedListReadsBackAsItWas) {
     ReasonList list;
     for (const char* r : {"brb", "eating, back soon", " sleeping", "a \"b\", c", ""}) list.AddItem(r);

@@ -1,7 +1,5 @@
-// The program's shell: start-up (the settings fill the labels, the menu's
-// captions and marks and arm the timers, defaults filling what is missing),
-// the main window and its menu, the tray, and the thirteen appearance
-// commands.
+// The program's shell: start-up, the main window and its menu, the tray, and
+// the appearance commands.
 #include <gtest/gtest.h>
 
 #include "tests/program_fixture.h"
@@ -59,11 +57,7 @@ protected:
     std::string File() { return sim.FileBytes(kSettings).value_or("<none>"); }
 };
 
-// ---- start-up --------------------------------------------------------------------------------
-
-// Missing, empty or holding a version that is none, the defaults are shown
-// and never written back; all that waits for disconnect protection is
-// greyed; nothing is armed.
+// Defaults are never written back.
 TEST(StartUpFresh, DefaultsEverywhereAndNothingWritten) {
     for (const std::optional<std::string>& file : {std::optional<std::string>(), std::optional<std::string>(""),
                                                    std::optional<std::string>("[aol]\r\nVERSION=9.0\r\n")}) {
@@ -94,13 +88,14 @@ TEST(StartUpFresh, DefaultsEverywhereAndNothingWritten) {
 }
 
 // Stored values as they stand, a mark only for an exact "yes"; the stored
-// handle is not lower-cased; the clock counts this run from 0.
+// handle is not lower-cased, the stored version beats the client's; the
+// clock counts this run from 0.
 TEST_F(Shell, StoredSettingsBecomeLabelsCaptionsMarksAndTimers) {
-    Client("7.0", "Joe Blow");
+    Client("8.0", "Joe Blow");
     Launch("[handle]\r\nHANDLE=Joe & Co\r\n[interval]\r\nINTERVAL=05\r\n[insert]\r\nDL/UL=yes\r\n[dcp]\r\nAUTO "
            "DCP=yes\r\nRE-ENTER ROOM=Yes\r\nRESUME DOWNLOAD=yes\r\nRESUME UPLOAD=yes\r\n[upchat]\r\nAUTO UPCHAT=YES\r\n"
            "[color]\r\nCOLOR 1=ff0000\r\nCOLOR 2=00ff00\r\n[font]\r\nFONT=tahoma\r\n[ascii 2]\r\nASCII=~*~\r\n"
-           "COLOR=123456\r\nFONT=courier\r\n[stats]\r\nday=2\r\nhour=5\r\nminute=7\r\n[aol]\r\nVERSION=7.0\r\n");
+           "COLOR=123456\r\nFONT=courier\r\n[stats]\r\nday=2\r\nhour=5\r\nminute=7\r\n[aol]\r\nVERSION=6.0\r\n");
     form.Label1_Click();
     const Texts shown = ShownMenus(sim.Popups().at(0).root);
     EXPECT_EQ(Texts(shown.begin() + 1, shown.end()),
@@ -111,17 +106,19 @@ TEST_F(Shell, StoredSettingsBecomeLabelsCaptionsMarksAndTimers) {
                      "upchat options: enable auto upchat | - | brag dl/ul stats | upchat on | upchat off",
                      "other options: handle: Joe & Co | - | color 1: ff0000 | color 2: 00ff00 | font: tahoma | - | "
                      "ascii 1: qlR - | color: 0000ff | font: arial narrow | - | ascii 2: ~*~ | color: 123456 | font: "
-                     "courier | - | ascii 3: qlR - | color: 0000ff | font: arial narrow | - | aol version: 7.0"}));
-    EXPECT_EQ(client.Transcript("Lobby").at(0),
-              "</b></u></i></s><font face=\"arial narrow\" color=#0000ff>qlR - <font face=\"tahoma\" "
-              "color=#ff0000>quillmoor idle \xB7 enter: <font color=#00ff00>Joe & Co");
+                     "courier | - | ascii 3: qlR - | color: 0000ff | font: arial narrow | - | aol version: 6.0"}));
+    EXPECT_EQ(client.Transcript("Lobby"),
+              (Texts{"</b></u></i></s><font face=\"arial narrow\" color=#0000ff>qlR - <font face=\"tahoma\" "
+                     "color=#ff0000>quillmoor idle \xB7 enter: <font color=#00ff00>Joe & Co",
+                     "</b></u></i></s><font face=\"courier\" color=#123456>~*~ <font face=\"tahoma\" "
+                     "color=#ff0000>aol: <font color=#00ff00>6.0<font color=#ff0000> \xB7 stats: <font "
+                     "color=#00ff00>2<font color=#ff0000>d : <font color=#00ff00>5<font color=#ff0000>h : <font "
+                     "color=#00ff00>7<font color=#ff0000>m"}));
     EXPECT_EQ(form.lblDay + form.lblHrs + form.lblMins + " " + form.Label2, "000 0d : 0h : 0m");
     EXPECT_TRUE(form.Timer2.Enabled());
     EXPECT_FALSE(form.Timer1.Enabled() || form.Timer3.Enabled());
 }
 
-// The screen name lower-cased, the version and the stored total, 0.4 s
-// apart, the typed text kept, the welcome window hidden.
 TEST_F(Shell, EntryAnnouncementSaysWhoWithWhichVersionAndTheTotal) {
     Client("8.0", "Joe Blow", "typing");
     RecordEnters();
@@ -135,7 +132,6 @@ TEST_F(Shell, EntryAnnouncementSaysWhoWithWhichVersionAndTheTotal) {
     EXPECT_EQ(client.Captions(aolsim::WindowEvent::Hidden), Texts{"Welcome, Joe Blow!"});
 }
 
-// A second copy ends before it loads, shows or posts anything.
 TEST_F(Shell, SecondCopyDoesNothing) {
     Client();
     sim.SetPreviousInstance(true);
@@ -149,10 +145,7 @@ TEST_F(Shell, SecondCopyDoesNothing) {
     EXPECT_TRUE(client.WindowEvents().empty());
 }
 
-// Signed off: no handle, no lines, but the window, topmost and shown.  The
-// body and the clock drag it, the menu button opens the menu just below
-// itself with "exit" bold; an item runs once the menu has closed, and only
-// one that can be chosen.  The clock repaints.
+// Signed off: no lines, but the window.  An item runs once the menu has closed.
 TEST_F(Shell, MainWindowAndItsMenu) {
     Client("7.0", "");
     Launch(std::nullopt);
@@ -179,6 +172,7 @@ TEST_F(Shell, MainWindowAndItsMenu) {
     }
     EXPECT_EQ(ran, Texts{"brag"});
     ASSERT_EQ(sim.Popups().size(), 4u);
+    EXPECT_EQ(sim.Popups()[1].chosen, 0) << "a greyed item is not chosen";
     const sim::PopupCall& opened = sim.Popups()[2];
     EXPECT_EQ(opened.chosen, menus.Item("cancel").id);
     EXPECT_EQ(opened.owner, w);
@@ -191,12 +185,8 @@ TEST_F(Shell, MainWindowAndItsMenu) {
     EXPECT_EQ(sim.InvalidateCount(), painted + 1);
 }
 
-// ---- the tray ------------------------------------------------------------------------------
-
-// A refused icon leaves the window on the screen.  In the tray only a
-// right-button release on the icon does something: the main menu beside it,
-// "exit" bold.  Back by the menu or a double click; the icon comes back with
-// a new taskbar, and goes at the end.
+// A refused icon leaves the window on the screen; only a right-button release
+// on the icon opens the menu; the icon comes back with a new taskbar.
 TEST_F(Shell, ToTheTrayAndBack) {
     Launch(std::nullopt);
     sim.SetTrayRefuses(true);
@@ -229,11 +219,7 @@ TEST_F(Shell, ToTheTrayAndBack) {
     EXPECT_TRUE(sim.QuitCalled());
 }
 
-// ---- the appearance commands ---------------------------------------------------------------
-
-// Kept as typed (blanks, letter case, high bytes); the file's reader loses
-// the blanks around a value; nothing is posted; the next lines composed wear
-// the new values, each decoration its own.
+// Kept as typed; the file's reader loses the blanks around a value.
 TEST_F(Shell, EveryCommandAsksAndPutsAnAcceptedAnswerEverywhere) {
     Client();
     Launch(std::nullopt);
@@ -261,8 +247,7 @@ TEST_F(Shell, EveryCommandAsksAndPutsAnAcceptedAnswerEverywhere) {
     EXPECT_EQ(ComposeAnnouncement(Announcement::IdleTransfer, form.Style(), {"f"}).substr(0, head3.size()), head3);
 }
 
-// Nothing or cancel is refused everywhere; the handle refuses the author's
-// own name (only as written), the two main colours all but six characters.
+// The handle refuses the author's own name only as written.
 TEST_F(Shell, RefusedAnswersChangeNothing) {
     Client();
     Launch(std::nullopt);

@@ -198,33 +198,6 @@ TEST_F(Sim, DestroyedTimerNeverTicksAgainEvenWhenItsOwnHandlerDestroysIt) {
     EXPECT_EQ(timer, nullptr);
 }
 
-TEST_F(Sim, DialogsAnswerFromTheirScriptsAndPopupsChooseByCaptionPathButNoGreyedItem) {
-    p.ScriptPrompt("15");
-    p.ScriptPrompt(std::nullopt);
-    EXPECT_EQ(p.InputBox("set idle interval", "enter a number as time interval.", ""), "15");
-    EXPECT_EQ(p.InputBox("t", "p", "d"), "");
-    EXPECT_EQ(p.InputBox("t", "p", "d"), "");  // unscripted: cancelled
-    ASSERT_EQ(p.Prompts().size(), 3u);
-    EXPECT_EQ(p.Prompts()[0].title, "set idle interval");
-    EXPECT_EQ(p.Prompts()[2].defaultText, "d");
-    // id, caption, checked, enabled, children
-    const PopupItem root{0, "menu", false, true,
-                         {{0, "idle options", false, true,
-                           {{5, "idle on", false, true, {}}, {6, "idle off", false, false, {}}}},
-                          {50, "exit", false, true, {}}}};
-    for (const std::vector<std::string>& path :
-         {std::vector<std::string>{"idle options", "idle on"}, {"idle options", "idle off"}, {"idle options"}})
-        p.ScriptPopup(path);
-    EXPECT_EQ(p.TrackPopupMenu(root, 0, Point{8, 41}, 50), 5);
-    EXPECT_EQ(p.TrackPopupMenu(root, 0, Point{8, 41}, 50), 0);
-    EXPECT_EQ(p.TrackPopupMenu(root, 0, Point{8, 41}, 50), 0);
-    EXPECT_EQ(p.TrackPopupMenu(root, 0, std::nullopt, 50), 0);
-    ASSERT_EQ(p.Popups().size(), 4u);
-    EXPECT_EQ(p.Popups()[0].defaultId, 50);
-    EXPECT_EQ(p.Popups()[0].at->y, 41);
-    EXPECT_FALSE(p.Popups()[3].at.has_value());
-}
-
 TEST_F(Sim, FileExistenceFollowsAttributesReadsStopAtTheLimitWritesNeedAFolder) {
     p.SetProgramFolder("C:\\q");
     EXPECT_FALSE(p.FileExists(""));

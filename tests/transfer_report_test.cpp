@@ -3,53 +3,35 @@
 // byte and read as it goes out; and the insert setting.
 #include "transfer/transfers.h"
 
-#include <gtest/gtest.h>
+#include "tests/program_fixture.h"
 
-#include "app/program.h"
-#include "app/settings.h"
-#include "aolsim/sim/sim_client.h"
-#include "platform/sim/sim_platform.h"
-
-namespace qm {
+namespace qm::testing {
 namespace {
 
 using aolsim::Client;
-using Lines = std::vector<std::string>;
 
-const std::string kHead =  // decorations 1 and 2 look alike by default
-    "</b></u></i></s><font face=\"arial narrow\" color=#0000ff>qlR - <font face=\"arial narrow\" color=#000000>";
-std::string Line1(const std::string& name) { return kHead + "file: <font color=#0000ff>" + name; }
+std::string Line1(const std::string& name) { return Head() + "file: <font color=#0000ff>" + name; }
 std::string Line2(const std::string& percent, const std::string& minutes) {
-    return kHead + "completed: <font color=#0000ff>" + percent + "<font color=#000000>% \xB7 min left: <font color=#0000ff>" +
-           minutes;
+    return Head() + "completed: <font color=#0000ff>" + percent +
+           "<font color=#000000>% \xB7 min left: <font color=#0000ff>" + minutes;
 }
 // The download's caption is "File Transfer" alone: 0 percent.
-const Lines kDownload = {Line1("down.zip"), Line2("0", "0")}, kUpload = {Line1("up.txt"), Line2("7", "1")};
-Lines operator+(Lines a, const Lines& b) {
+const Texts kDownload = {Line1("down.zip"), Line2("0", "0")}, kUpload = {Line1("up.txt"), Line2("7", "1")};
+Texts operator+(Texts a, const Texts& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
 }
 
-struct Scene {
-    sim::SimPlatform sim;
-    aolsim::SimClient client{sim};
-    Program program{sim};
-
-    // The client of that version (none: nullptr) signed on, the program
-    // started, the user in "Lobby"; with the transfers asked for.
+struct Scene : World {
+    // The client of that version (none: nullptr) signed on in "Lobby", the
+    // program started; with the transfers asked for.
     void Begin(const char* version, bool download = false, bool upload = false) {
-        sim.SetProgramFolder("C:\\quillmoor");
-        if (version) {
-            client.Start(version);
-            client.SignOn("Joe");
-        }
-        ASSERT_TRUE(program.Start());
-        if (version) client.OpenRoom("Lobby");
+        if (version) Client(version);
+        Launch(std::nullopt);
         if (download) client.StartDownload("Down.ZIP", -1, "Calculating Transfer Time");
         if (upload) client.StartUpload("Up.TXT", 7, Client::RemainingText(1));
     }
-    void Brag() { program.form2.Item("bragdlulstats").Click(); }
-    Lines Said() const { return client.Transcript("Lobby"); }
+    void Brag() { menus.Item("bragdlulstats").Click(); }
 };
 class Report : public ::testing::Test, public Scene {};
 
@@ -57,7 +39,7 @@ TEST(Reports, WhatIsReportedFollowsTheTransfersAndTheVersion) {
     struct Case {
         const char* version;
         bool download, upload;
-        Lines said;
+        Texts said;
     };
     for (const Case& c : std::vector<Case>{{"8.0", true, true, kDownload + kUpload},
                                            {"6.0", true, true, kDownload + kUpload}, {"7.0", true, true, kDownload},
@@ -67,14 +49,13 @@ TEST(Reports, WhatIsReportedFollowsTheTransfersAndTheVersion) {
         Scene s;
         s.Begin(c.version, c.download, c.upload);
         s.Brag();
-        EXPECT_EQ(s.Said(), c.said) << (c.version ? c.version : "no client") << c.download << c.upload;
+        EXPECT_EQ(s.Lines(), c.said) << (c.version ? c.version : "no client") << c.download << c.upload;
         EXPECT_TRUE(s.sim.MessageBoxes().empty());
     }
 }
 
 TEST_F(Report, LinesAreComposedAPauseApartFromWhatIsShownAsEachGoesOut) {
     Begin("8.0");
-    Form1& form = program.form1;
     form.lblAscii1 = "1>", form.lblAscii1Color = "aa0000", form.lblAscii1Font = "f1";
     form.lblAscii2 = "2>", form.lblAscii2Color = "00aa00", form.lblAscii2Font = "f2";
     form.lblFont = "tahoma", form.lblColor1 = "111111", form.lblColor2 = "222222";
@@ -83,13 +64,10 @@ TEST_F(Report, LinesAreComposedAPauseApartFromWhatIsShownAsEachGoesOut) {
         form.lblColor2 = "333333";
         client.SetDownloadProgress(46, Client::RemainingText(11));
     });
-    std::vector<double> enters;
-    sim.SetHook([&](sim::Op op, Hwnd h) {
-        if (op == sim::Op::Send && h == client.RoomInput(client.Room("Lobby"))) enters.push_back(sim.Now());
-    });
+    RecordEnters();
     Brag();
     sim.SetHook({});
-    EXPECT_EQ(Said(), (Lines{"</b></u></i></s><font face=\"f1\" color=#aa0000>1> <font face=\"tahoma\" "
+    EXPECT_EQ(Lines(), (Texts{"</b></u></i></s><font face=\"f1\" color=#aa0000>1> <font face=\"tahoma\" "
                              "color=#111111>file: <font color=#222222>down.zip",
                              "</b></u></i></s><font face=\"f2\" color=#00aa00>2> <font face=\"tahoma\" "
                              "color=#111111>completed: <font color=#333333>46<font color=#111111>% \xB7 min "
@@ -102,35 +80,35 @@ TEST_F(Report, TransferEndingBetweenTheLinesStillGetsItsSecondLine) {
     Begin("8.0", true, true);
     sim.Schedule(0.2, [&] { client.EndDownload(); });
     Brag();
-    EXPECT_EQ(Said(), (Lines{kDownload[0], Line2("", "")} + kUpload));
+    EXPECT_EQ(Lines(), (Texts{kDownload[0], Line2("", "")} + kUpload));
 }
 
 TEST_F(Report, WhatCannotBeReadIsNotReported) {
     Begin("8.0", true, true);
     client.ShowOtherModal("Warning");  // in front of the upload
     Brag();
-    EXPECT_EQ(Said(), kDownload);
+    EXPECT_EQ(Lines(), kDownload);
     client.EndDownload();
     Brag();
-    EXPECT_EQ(Said(), kDownload);
+    EXPECT_EQ(Lines(), kDownload);
     client.CloseOtherModal();
     client.EndUpload();
     Hwnd w = client.StartDownload("a.zip", 5, Client::RemainingText(2));
     sim.SetHung(sim.FindWindowEx(w, sim.FindWindowEx(w, 0, "_AOL_Static"), "_AOL_Static"), true);
     Brag();
-    EXPECT_EQ(Said(), kDownload + Lines{Line1("a.zip")});
+    EXPECT_EQ(Lines(), kDownload + Texts{Line1("a.zip")});
 }
 
 TEST_F(Report, InsertFlipsItsMarkAndTheStoredChoiceAndSaysNothing) {
     Begin("8.0");
     for (bool on : {true, false, true, false}) {
-        program.form2.Item("insertdlul").Click();
-        EXPECT_EQ(program.form2.Checked("insertdlul"), on);
+        menus.Item("insertdlul").Click();
+        EXPECT_EQ(menus.Checked("insertdlul"), on);
         EXPECT_EQ(ReadSetting(sim, "insert", "dl/ul", SettingsFile(sim)), on ? "yes" : "no");
-        EXPECT_FALSE(program.form1.Timer1.Enabled());
+        EXPECT_FALSE(form.Timer1.Enabled());
     }
-    EXPECT_TRUE(Said().empty());
+    EXPECT_TRUE(Lines().empty());
 }
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::testing

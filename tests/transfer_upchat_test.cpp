@@ -1,42 +1,27 @@
-// Upload chat against the stand-in client: the upload window minimized once
-// per upload by Timer3 and announced, the two commands, the message boxes
-// when the window is gone by the time it is looked up, and the stored choice.
+// Upload chat: Timer3 minimizes each upload once and announces it; the two
+// commands; the box when the window is gone by its lookup.
 #include "transfer/transfers.h"
 
-#include <gtest/gtest.h>
+#include "tests/program_fixture.h"
 
-#include "app/program.h"
-#include "app/settings.h"
-#include "aolsim/sim/sim_client.h"
-#include "platform/sim/sim_platform.h"
-
-namespace qm {
+namespace qm::testing {
 namespace {
 
 using aolsim::Client;
 using enum aolsim::WindowEvent::Kind;
 using Kinds = std::vector<aolsim::WindowEvent::Kind>;
-using Lines = std::vector<std::string>;
 
-const std::string kAutoUpchat =
-    "</b></u></i></s><font face=\"arial narrow\" color=#0000ff>qlR - <font face=\"arial narrow\" "
-    "color=#000000>quillmoor idle \xB7 <font color=#0000ff>auto upchat";
+const std::string kAutoUpchat = Head() + "quillmoor idle \xB7 <font color=#0000ff>auto upchat";
 constexpr const char* kAutoOn = "[upchat]\r\nAUTO UPCHAT=yes\r\n";
 constexpr double kTick = 3.0;
 
-struct Scene {
-    // Client 8.0 signed on, the program started with these settings, then
-    // the user in "Lobby" (so the entry lines are not in its transcript).
+struct Scene : World {
     void Begin(const std::string& settings = "") {
-        sim.SetProgramFolder("C:\\quillmoor");
-        if (!settings.empty()) sim.SetFileBytes("C:\\quillmoor\\quillmoor.dat", settings);
-        client.Start("8.0");
-        client.SignOn("Joe");
-        ASSERT_TRUE(program.Start());
-        client.OpenRoom("Lobby");
+        Client();
+        Launch(settings.empty() ? std::nullopt : std::optional(settings));
     }
     Hwnd Upload(const std::string& file = "a.zip") { return client.StartUpload(file, 45, Client::RemainingText(3)); }
-    void Click(const char* item) { program.form2.Item(item).Click(); }
+    void Click(const char* item) { menus.Item(item).Click(); }
     // What was done to "_AOL_Modal" windows.
     Kinds Shows() const {
         Kinds out;
@@ -44,18 +29,12 @@ struct Scene {
             if (e.cls == "_AOL_Modal") out.push_back(e.kind);
         return out;
     }
-    Lines Said() const { return client.Transcript("Lobby"); }
     // The message boxes shown, as title and text.
-    Lines Boxes() const {
-        Lines out;
+    Texts Boxes() const {
+        Texts out;
         for (const auto& box : sim.MessageBoxes()) out.push_back(box.title + ": " + box.text);
         return out;
     }
-
-    sim::SimPlatform sim;
-    aolsim::SimClient client{sim};
-    Program program{sim};
-    Form1& form = program.form1;
 };
 class Upchat : public ::testing::Test, public Scene {};
 
@@ -70,12 +49,12 @@ TEST_F(Upchat, TimerMinimizesEachNewUploadItCanSeeOnceAndAnnouncesIt) {
     sim.RunFor(3 * kTick);
     EXPECT_TRUE(Shows().empty());
     EXPECT_EQ(form.lblUpload, "");
-    EXPECT_TRUE(Said().empty());
+    EXPECT_TRUE(Lines().empty());
     client.CloseOtherModal();
     sim.RunFor(kTick);
     EXPECT_EQ(Shows(), (Kinds{Hidden, Minimized}));
     EXPECT_EQ(form.lblUpload, "a.zip");
-    EXPECT_EQ(Said(), Lines{kAutoUpchat});
+    EXPECT_EQ(Lines(), Texts{kAutoUpchat});
     client.SetUploadProgress(80, Client::RemainingText(1));
     sim.RunFor(10 * kTick);
     EXPECT_EQ(Shows().size(), 2u) << "later ticks of the same upload";
@@ -83,7 +62,7 @@ TEST_F(Upchat, TimerMinimizesEachNewUploadItCanSeeOnceAndAnnouncesIt) {
     Click("upchatoff");
     sim.RunFor(10 * kTick);
     EXPECT_EQ(Shows(), (Kinds{Hidden, Minimized, Hidden, Restored}));
-    EXPECT_EQ(Said(), Lines{kAutoUpchat});
+    EXPECT_EQ(Lines(), Texts{kAutoUpchat});
     // A new upload of the last name is not new; one of another name is, and
     // its announcement takes the style of the moment.
     client.EndUpload();
@@ -98,7 +77,7 @@ TEST_F(Upchat, TimerMinimizesEachNewUploadItCanSeeOnceAndAnnouncesIt) {
     sim.RunFor(kTick);
     EXPECT_TRUE(sim.Minimized(w));
     EXPECT_EQ(form.lblUpload, "b.zip");
-    EXPECT_EQ(Said(), (Lines{kAutoUpchat, "</b></u></i></s><font face=\"tahoma\" color=#ff0000>~* <font "
+    EXPECT_EQ(Lines(), (Texts{kAutoUpchat, "</b></u></i></s><font face=\"tahoma\" color=#ff0000>~* <font "
                                           "face=\"verdana\" color=#111111>quillmoor idle \xB7 <font "
                                           "color=#222222>auto upchat"}));
     EXPECT_TRUE(Boxes().empty());
@@ -139,7 +118,7 @@ TEST(UpchatTick, RecordsTheUploadItActedOnWhateverHappensMeanwhile) {
         s.sim.RunFor(5 * kTick);
         EXPECT_EQ(s.Shows(), c.shows) << c.what;
         EXPECT_EQ(s.Boxes().size(), c.shows.empty() ? 1u : 0u) << c.what;
-        EXPECT_EQ(s.Said(), Lines{kAutoUpchat}) << c.what;
+        EXPECT_EQ(s.Lines(), Texts{kAutoUpchat}) << c.what;
     }
 }
 
@@ -158,11 +137,11 @@ TEST_F(Upchat, UploadGoneByTheLookupBringsTheBoxAndTheTickGoesOn) {
     Upload();
     client.EndUploadOnRead(3);
     sim.RunFor(6 * kTick);
-    EXPECT_EQ(Boxes(), (Lines{"upchat error: upchat window not found, stupid ass!",
+    EXPECT_EQ(Boxes(), (Texts{"upchat error: upchat window not found, stupid ass!",
                               "upchat error: upchat window not found, moron!",
                               "upchat error: upchat window not found, stupid ass!"}));
     EXPECT_EQ(form.lblUpload, "");
-    EXPECT_EQ(Said(), Lines{kAutoUpchat});
+    EXPECT_EQ(Lines(), Texts{kAutoUpchat});
     EXPECT_TRUE(Shows().empty());
 }
 
@@ -181,14 +160,14 @@ TEST_F(Upchat, CommandsActOnlyOnAnUploadAndEnableFlipsTheTimer) {
     client.SetHung(false);
     EXPECT_EQ(Shows().size(), 2u) << "a hung client is left alone";
     EXPECT_EQ(form.lblUpload, "");
-    EXPECT_TRUE(Said().empty());
+    EXPECT_TRUE(Lines().empty());
     EXPECT_TRUE(Boxes().empty());
     client.EndUpload();
     // Auto upchat is off to begin with; each click flips it.
     int n = 0;
     for (bool on : {true, false, true, false}) {
         Click("enableautoupchat");
-        EXPECT_EQ(program.form2.Checked("enableautoupchat"), on);
+        EXPECT_EQ(menus.Checked("enableautoupchat"), on);
         EXPECT_EQ(form.Timer3.Enabled(), on);
         EXPECT_EQ(ReadSetting(sim, "upchat", "auto upchat", SettingsFile(sim)), on ? "yes" : "no");
         Hwnd w = Upload(std::to_string(++n) + ".zip");
@@ -196,8 +175,8 @@ TEST_F(Upchat, CommandsActOnlyOnAnUploadAndEnableFlipsTheTimer) {
         EXPECT_EQ(sim.Minimized(w), on) << n;
         client.EndUpload();
     }
-    EXPECT_EQ(Said(), (Lines{kAutoUpchat, kAutoUpchat}));
+    EXPECT_EQ(Lines(), (Texts{kAutoUpchat, kAutoUpchat}));
 }
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::testing
