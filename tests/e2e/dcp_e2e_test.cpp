@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "aolsim/win32/tests/aolsim_process.h"
 #include "tests/e2e/quillmoor_process.h"
 
 namespace {
@@ -20,9 +19,6 @@ using e2e::Eventually;
 using Lines = std::vector<std::string>;
 
 constexpr const char* kSystemPasswordFile = "c:\\windows\\system\\quillmoor.pws";
-const std::string kReenterLine =
-    "</b></u></i></s><font face=\"arial narrow\" color=#0000ff>qlR - <font face=\"arial narrow\" "
-    "color=#000000>quillmoor idle \xB7 <font color=#0000ff>dcp re-enter";
 
 class DisconnectProtection : public ::testing::Test {
 protected:
@@ -85,7 +81,7 @@ TEST_F(DisconnectProtection, SignsBackOnWithThePasswordSetInItsPromptReturnsToTh
     ASSERT_TRUE(client.Run("disconnect status").ok);
     EXPECT_TRUE(Eventually([&] {
         const Lines lines = client.Column("transcript Lobby");
-        return lines.size() == 3 && lines.back() == kReenterLine;
+        return lines.size() == 3 && lines.back() == e2e::Said("dcp re-enter");
     }, 120)) << "no \"dcp re-enter\" line in the room";
     EXPECT_EQ(client.Column("passwords"), Lines{"Qm7pass"});
     EXPECT_EQ(client.Column("keywords"), Lines{"Lobby"});

@@ -14,12 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "aolsim/win32/tests/aolsim_process.h"
 #include "tests/e2e/quillmoor_process.h"
 
 namespace {
 
+using e2e::Dhm;
 using e2e::Eventually;
+using e2e::kHead;
 using e2e::Xdotool;
 
 constexpr RECT kLabel1{8, 24, 25, 41};  // the menu button, in the main window's client area
@@ -99,13 +100,6 @@ protected:
     e2e::QuillmoorProcess quillmoor;
     HWND main = nullptr;
 };
-
-const std::string kHead =
-    "</b></u></i></s><font face=\"arial narrow\" color=#0000ff>qlR - <font face=\"arial narrow\" color=#000000>";
-std::string Dhm(const char* d, const char* h, const char* m) {
-    return std::string("<font color=#0000ff>") + d + "<font color=#000000>d : <font color=#0000ff>" + h +
-           "<font color=#000000>h : <font color=#0000ff>" + m + "<font color=#000000>m";
-}
 
 // A click on the menu button opens the menu just below it (at its left edge
 // unless the screen's edge pushes it left); Escape closes it.  Then past the
