@@ -34,19 +34,11 @@ protected:
         ::DeleteFileA(kSystemPasswordFile);
     }
 
-    // "set password" from quillmoor's menu (its button at 16, 32): past the
-    // greyed title, "idle options" and "dcp options", into it, past "enable
-    // dcp" and the separator; then the prompt answered.
+    // "set password": past the greyed title, "idle options" and "dcp
+    // options", into it, past "enable dcp" and the separator; then the prompt.
     void SetPasswordThroughTheMenu(const char* password) {
-        ::PostMessageA(program.MainWindow(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(16, 32));
-        ::PostMessageA(program.MainWindow(), WM_LBUTTONUP, 0, MAKELPARAM(16, 32));
-        HWND menu = nullptr;
-        ASSERT_TRUE(Eventually([&] { return (menu = program.FindOwnWindow("#32768")) != nullptr; }, 10));
-        for (WORD key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN}) {
-            ::Sleep(300);
-            ::PostMessageA(menu, WM_KEYDOWN, key, 0);
-            ::PostMessageA(menu, WM_KEYUP, key, 0);
-        }
+        ASSERT_NE(program.OpenMenu(), nullptr);
+        for (WORD key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN}) e2e::KeyPress(key);
         HWND prompt = nullptr;
         ASSERT_TRUE(Eventually([&] { return (prompt = program.FindOwnWindow("#32770", "set aol password")); }, 10));
         ::SendMessageA(::GetDlgItem(prompt, 101), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(password));

@@ -68,6 +68,16 @@ bool QuillmoorProcess::Start() {
 
 HWND QuillmoorProcess::MainWindow() const { return FindOwnWindow("quillmoorForm", "quillmoor idle by dorwick"); }
 
+HWND QuillmoorProcess::OpenMenu() {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        POINT button{16, 32};
+        ::ClientToScreen(MainWindow(), &button);
+        MouseClick({button.x, button.y, button.x, button.y});
+        if (Eventually([&] { return FindOwnWindow("#32768") != nullptr; }, 5)) return FindOwnWindow("#32768");
+    }
+    return nullptr;
+}
+
 bool QuillmoorProcess::Running() const {
     return process_.hProcess && ::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
 }

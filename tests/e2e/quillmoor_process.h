@@ -42,6 +42,9 @@ public:
     // Starts it and waits (bounded) until its main window is shown.
     bool Start();
     HWND MainWindow() const;  // shown, or nullptr
+    // Clicks the menu button (a click right after a dialog of ours closed is
+    // sometimes lost: again) until its menu is open; the menu, or nullptr.
+    HWND OpenMenu();
     HWND FindOwnWindow(const char* cls, const char* caption = nullptr, bool shown = true) const {
         return process_.dwProcessId ? WindowOf(process_.dwProcessId, cls, caption, shown) : nullptr;
     }

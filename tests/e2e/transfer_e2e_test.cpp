@@ -40,21 +40,10 @@ protected:
         return out;
     }
     HWND UploadWindow() { return e2e::WindowOf(client.ProcessId(), "_AOL_Modal", nullptr, false); }
-    // Opens the menu with a click on its button, then goes down the upchat
-    // options with the keyboard: `downs` presses of Down in that submenu
-    // from its first item ("enable auto upchat"), then Enter.
+    // Down in the menu stops on the greyed title and skips separators: idle,
+    // dcp, upchat options; then `downs` from "enable auto upchat", and Enter.
     void ChooseUpchatItem(int downs) {
-        HWND menu = nullptr;
-        // A click can be lost right after a dialog of ours closed: again.
-        for (int attempt = 0; attempt < 3 && !menu; ++attempt) {
-            POINT button{16, 32};
-            ASSERT_TRUE(::ClientToScreen(app.MainWindow(), &button));
-            e2e::MouseClick({button.x, button.y, button.x, button.y});
-            Eventually([&] { return (menu = app.FindOwnWindow("#32768")) != nullptr; }, 5);
-        }
-        ASSERT_NE(menu, nullptr) << "the menu did not open";
-        // Down stops on the greyed title and skips separators: idle, dcp,
-        // upchat options.
+        ASSERT_NE(app.OpenMenu(), nullptr) << "the menu did not open";
         for (WORD key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT}) e2e::KeyPress(key);
         for (int i = 0; i < downs; ++i) e2e::KeyPress(VK_DOWN);
         e2e::KeyPress(VK_RETURN);
