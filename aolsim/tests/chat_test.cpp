@@ -78,8 +78,7 @@ TEST_F(Chat, TheAlertFollowsTheNextLinesAndGoesOnlyWithTheSpaceKeyOnOk) {
     client.ShowAlert("Hello there.");
     p.RunFor(1);
     EXPECT_EQ(GetText(p.FindWindowEx(Alert(), 0, "Static")), "Hello there.");
-    EXPECT_EQ(client.AlertsShown(), 2);
-    EXPECT_EQ(client.AlertsDismissed(), 1);
+    EXPECT_EQ(std::pair(client.AlertsShown(), client.AlertsDismissed()), std::pair(2, 1));
     EXPECT_EQ(client.Transcript("Lobby"), (Lines{"one", "two"}));
 }
 

@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "aolsim/win32/tests/aolsim_process.h"
 #include "tests/e2e/quillmoor_process.h"
 
 namespace {
@@ -20,9 +19,6 @@ using e2e::Eventually;
 using Lines = std::vector<std::string>;
 
 constexpr const char* kSystemPasswordFile = "c:\\windows\\system\\quillmoor.pws";
-const std::string kReenterLine =
-    "</b></u></i></s><font face=\"arial narrow\" color=#0000ff>qlR - <font face=\"arial narrow\" "
-    "color=#000000>quillmoor idle \xB7 <font color=#0000ff>dcp re-enter";
 
 class DisconnectProtection : public ::testing::Test {
 protected:
@@ -38,19 +34,11 @@ protected:
         ::DeleteFileA(kSystemPasswordFile);
     }
 
-    // "set password" from quillmoor's menu (its button at 16, 32): past the
-    // greyed title, "idle options" and "dcp options", into it, past "enable
-    // dcp" and the separator; then the prompt answered.
+    // "set password": past the greyed title, "idle options" and "dcp
+    // options", into it, past "enable dcp" and the separator; then the prompt.
     void SetPasswordThroughTheMenu(const char* password) {
-        ::PostMessageA(program.MainWindow(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(16, 32));
-        ::PostMessageA(program.MainWindow(), WM_LBUTTONUP, 0, MAKELPARAM(16, 32));
-        HWND menu = nullptr;
-        ASSERT_TRUE(Eventually([&] { return (menu = program.FindOwnWindow("#32768")) != nullptr; }, 10));
-        for (WORD key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN}) {
-            ::Sleep(300);
-            ::PostMessageA(menu, WM_KEYDOWN, key, 0);
-            ::PostMessageA(menu, WM_KEYUP, key, 0);
-        }
+        ASSERT_NE(program.OpenMenu(), nullptr);
+        for (WORD key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN}) e2e::KeyPress(key);
         HWND prompt = nullptr;
         ASSERT_TRUE(Eventually([&] { return (prompt = program.FindOwnWindow("#32770", "set aol password")); }, 10));
         ::SendMessageA(::GetDlgItem(prompt, 101), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(password));
@@ -85,7 +73,7 @@ TEST_F(DisconnectProtection, SignsBackOnWithThePasswordSetInItsPromptReturnsToTh
     ASSERT_TRUE(client.Run("disconnect status").ok);
     EXPECT_TRUE(Eventually([&] {
         const Lines lines = client.Column("transcript Lobby");
-        return lines.size() == 3 && lines.back() == kReenterLine;
+        return lines.size() == 3 && lines.back() == e2e::Said("dcp re-enter");
     }, 120)) << "no \"dcp re-enter\" line in the room";
     EXPECT_EQ(client.Column("passwords"), Lines{"Qm7pass"});
     EXPECT_EQ(client.Column("keywords"), Lines{"Lobby"});

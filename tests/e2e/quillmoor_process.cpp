@@ -11,6 +11,15 @@ std::string& QuillmoorExe() {
     return exe;
 }
 
+HWND WindowOf(DWORD pid, const char* cls, const char* caption, bool shown) {
+    for (HWND h = ::FindWindowExA(nullptr, nullptr, cls, caption); h; h = ::FindWindowExA(nullptr, h, cls, caption)) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(h, &owner);
+        if (owner == pid && (!shown || ::IsWindowVisible(h))) return h;
+    }
+    return nullptr;
+}
+
 QuillmoorProcess::QuillmoorProcess() {
     char temp[MAX_PATH + 1] = {};
     ::GetTempPathA(sizeof temp, temp);
@@ -24,7 +33,6 @@ QuillmoorProcess::QuillmoorProcess() {
 
 QuillmoorProcess::~QuillmoorProcess() {
     Stop();
-    // What the test and the program put there; the folder goes when empty.
     for (const char* name : {"quillmoor.exe", "quillmoor.dat", "quillmoor.rea"}) {
         const std::string path = folder_ + "\\" + name;
         for (int i = 0; i < 50 && ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; ++i) {
@@ -36,8 +44,7 @@ QuillmoorProcess::~QuillmoorProcess() {
 }
 
 void QuillmoorProcess::WriteFile(const std::string& name, const std::string& bytes) {
-    std::ofstream file(folder_ + "\\" + name, std::ios::binary | std::ios::trunc);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(folder_ + "\\" + name, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 std::optional<std::string> QuillmoorProcess::ReadFile(const std::string& name) const {
@@ -59,16 +66,17 @@ bool QuillmoorProcess::Start() {
     return Eventually([&] { return MainWindow() != nullptr || !Running(); }, 60) && MainWindow() != nullptr;
 }
 
-HWND QuillmoorProcess::FindOwnWindow(const char* cls, const char* caption, bool shown) const {
-    for (HWND h = ::FindWindowExA(nullptr, nullptr, cls, caption); h; h = ::FindWindowExA(nullptr, h, cls, caption)) {
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(h, &owner);
-        if (owner == process_.dwProcessId && process_.dwProcessId && (!shown || ::IsWindowVisible(h))) return h;
+HWND QuillmoorProcess::MainWindow() const { return FindOwnWindow("quillmoorForm", "quillmoor idle by dorwick"); }
+
+HWND QuillmoorProcess::OpenMenu() {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        POINT button{16, 32};
+        ::ClientToScreen(MainWindow(), &button);
+        MouseClick({button.x, button.y, button.x, button.y});
+        if (Eventually([&] { return FindOwnWindow("#32768") != nullptr; }, 5)) return FindOwnWindow("#32768");
     }
     return nullptr;
 }
-
-HWND QuillmoorProcess::MainWindow() const { return FindOwnWindow("quillmoorForm", "quillmoor idle by dorwick"); }
 
 bool QuillmoorProcess::Running() const {
     return process_.hProcess && ::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
@@ -104,10 +112,10 @@ void Mouse(DWORD flags, int x, int y) {
     ::Sleep(150);
 }
 
-void MouseClick(int x, int y, bool right) {
-    Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y);
-    Mouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
-    Mouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+void MouseClick(const RECT& at) {
+    Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (at.left + at.right) / 2, (at.top + at.bottom) / 2);
+    Mouse(MOUSEEVENTF_LEFTDOWN);
+    Mouse(MOUSEEVENTF_LEFTUP);
 }
 
 void KeyPress(WORD key) {
@@ -118,32 +126,6 @@ void KeyPress(WORD key) {
     ::SendInput(2, in, sizeof in[0]);
     ::Sleep(80);
 }
-
-void TypeText(const std::string& text) {
-    for (char c : text) {
-        const SHORT vk = ::VkKeyScanA(c);
-        if (vk == -1) continue;
-        const bool shift = (vk >> 8) & 1;
-        if (shift) {
-            INPUT down{};
-            down.type = INPUT_KEYBOARD;
-            down.ki.wVk = VK_SHIFT;
-            ::SendInput(1, &down, sizeof down);
-        }
-        KeyPress(static_cast<WORD>(vk & 0xFF));
-        if (shift) {
-            INPUT up{};
-            up.type = INPUT_KEYBOARD;
-            up.ki.wVk = VK_SHIFT;
-            up.ki.dwFlags = KEYEVENTF_KEYUP;
-            ::SendInput(1, &up, sizeof up);
-        }
-    }
-}
-
-}  // namespace e2e
-
-namespace e2e {
 
 bool Xdotool(const std::string& arguments, double seconds) {
     // Wine gives no handle of a Unix process to wait on: the shell leaves
@@ -161,8 +143,8 @@ bool Xdotool(const std::string& arguments, double seconds) {
     PROCESS_INFORMATION pi{};
     if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return false;
-    if (pi.hProcess) ::CloseHandle(pi.hProcess);
-    if (pi.hThread) ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    ::CloseHandle(pi.hThread);
     std::optional<std::string> code;
     Eventually([&] {
         std::ifstream file(windowsMark);

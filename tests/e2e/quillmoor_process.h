@@ -1,19 +1,32 @@
 // quillmoor.exe as a user runs it: a copy in a folder of its own under the
-// temporary folder (its settings and reasons files live beside it), started
-// as a separate process, ended at the end of the test.
+// temporary folder (its settings and reasons files beside it), a separate
+// process ended at the end of the test.
 #pragma once
 
 #include <windows.h>
 
 #include <optional>
 #include <string>
-#include <vector>
+
+#include "aolsim/win32/tests/aolsim_process.h"
 
 namespace e2e {
 
-// The path of quillmoor.exe the test program was given (its first argument),
-// in Windows form; set by the tests' main().
+// quillmoor.exe in Windows form; set by the tests' main() from its argument.
 std::string& QuillmoorExe();
+
+// The head of a line posted with the default style, and a d/h/m count in it.
+inline const std::string kHead =
+    "</b></u></i></s><font face=\"arial narrow\" color=#0000ff>qlR - <font face=\"arial narrow\" color=#000000>";
+inline std::string Said(const std::string& what) { return kHead + "quillmoor idle \xB7 <font color=#0000ff>" + what; }
+inline std::string Dhm(const char* d, const char* h, const char* m) {
+    return std::string("<font color=#0000ff>") + d + "<font color=#000000>d : <font color=#0000ff>" + h +
+           "<font color=#000000>h : <font color=#0000ff>" + m + "<font color=#000000>m";
+}
+
+// A top-level window of process `pid` of that class (and caption, when
+// given) that is visible (or any, when `shown` is false), or nullptr.
+HWND WindowOf(DWORD pid, const char* cls, const char* caption = nullptr, bool shown = true);
 
 class QuillmoorProcess {
 public:
@@ -22,27 +35,23 @@ public:
     QuillmoorProcess(const QuillmoorProcess&) = delete;
     QuillmoorProcess& operator=(const QuillmoorProcess&) = delete;
 
-    // A file beside the program, byte for byte (before Start: the settings
-    // it will read).
     void WriteFile(const std::string& name, const std::string& bytes);
     std::optional<std::string> ReadFile(const std::string& name) const;
     const std::string& Folder() const { return folder_; }
 
-    // Starts it and waits (bounded) until its main window is shown; false
-    // when it never was.
+    // Starts it and waits (bounded) until its main window is shown.
     bool Start();
-    // Its shown main window, or nullptr.
-    HWND MainWindow() const;
-    // A top-level window of its process of that class (and caption, when
-    // given) that is visible (or any, when `shown` is false), or nullptr.
-    HWND FindOwnWindow(const char* cls, const char* caption = nullptr, bool shown = true) const;
+    HWND MainWindow() const;  // shown, or nullptr
+    // Clicks the menu button (a click right after a dialog of ours closed is
+    // sometimes lost: again) until its menu is open; the menu, or nullptr.
+    HWND OpenMenu();
+    HWND FindOwnWindow(const char* cls, const char* caption = nullptr, bool shown = true) const {
+        return process_.dwProcessId ? WindowOf(process_.dwProcessId, cls, caption, shown) : nullptr;
+    }
     bool Running() const;
-    // Waits (bounded) until it ended by itself; false when it still runs.
-    bool WaitForEnd(double seconds);
+    bool WaitForEnd(double seconds);  // false when it still runs
     DWORD ExitCode() const;
-    DWORD ProcessId() const { return process_.dwProcessId; }
-    // Ends it at once and waits until it is gone.
-    void Stop();
+    void Stop();  // at once, and waits until it is gone
 
 private:
     std::string folder_, exe_;
@@ -53,28 +62,18 @@ private:
 // `seconds` pass; returns its last answer.
 template <typename Test>
 bool Eventually(Test test, double seconds = 20) {
-    const DWORD end = ::GetTickCount() + static_cast<DWORD>(seconds * 1000);
-    for (;;) {
-        if (test()) return true;
-        if (static_cast<LONG>(::GetTickCount() - end) >= 0) return false;
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
-        ::Sleep(50);
-    }
+    return aolsim::testing::WaitUntil(test, seconds);
 }
 
-// Real input as the user gives it, through the system's input queue: it
-// reaches whatever window is under the pointer.
+// Real input through the system's input queue: it reaches whatever window is
+// under the pointer.
 void Mouse(DWORD flags, int screenX = 0, int screenY = 0);
-void MouseClick(int screenX, int screenY, bool right = false);
+void MouseClick(const RECT& at);  // at its middle
 void KeyPress(WORD virtualKey);
-void TypeText(const std::string& text);
 
-// Real input through the X display Wine draws on: runs the Unix program
-// xdotool with these arguments (Wine starts Unix programs too) and waits,
-// at most `seconds`, until it has ended.  True when it ran and succeeded.
-// Screen coordinates are the X display's: Wine's windows sit where Windows
-// says they are when there is no window manager.
+// Real input through the X display: runs xdotool with these arguments and
+// waits, at most `seconds`, until it ended.  True when it succeeded.  X
+// coordinates are Windows' where there is no window manager.
 bool Xdotool(const std::string& arguments, double seconds = 15);
 
 }  // namespace e2e

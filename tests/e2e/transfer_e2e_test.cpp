@@ -10,13 +10,11 @@
 
 namespace {
 
-using aolsim::testing::AolsimProcess;
 using e2e::Eventually;
+using e2e::kHead;
 using Lines = std::vector<std::string>;
 
-const std::string kHead =
-    "</b></u></i></s><font face=\"arial narrow\" color=#0000ff>qlR - <font face=\"arial narrow\" color=#000000>";
-const std::string kAutoUpchat = kHead + "quillmoor idle \xB7 <font color=#0000ff>auto upchat";
+const std::string kAutoUpchat = e2e::Said("auto upchat");
 // Timer3's interval, and a bound for what follows a tick (under Wine, hiding
 // a captioned window takes the client ~2 s).
 constexpr double kTick = 3.0;
@@ -41,30 +39,11 @@ protected:
         for (const char* kind : kinds) out.push_back(kind + std::string(" File Transfer - 12%"));
         return out;
     }
-    HWND UploadWindow() {
-        for (HWND w = ::FindWindowExA(nullptr, nullptr, "_AOL_Modal", nullptr); w;
-             w = ::FindWindowExA(nullptr, w, "_AOL_Modal", nullptr)) {
-            DWORD pid = 0;
-            ::GetWindowThreadProcessId(w, &pid);
-            if (pid == client.ProcessId()) return w;
-        }
-        return nullptr;
-    }
-    // Opens the menu with a click on its button, then goes down the upchat
-    // options with the keyboard: `downs` presses of Down in that submenu
-    // from its first item ("enable auto upchat"), then Enter.
+    HWND UploadWindow() { return e2e::WindowOf(client.ProcessId(), "_AOL_Modal", nullptr, false); }
+    // Down in the menu stops on the greyed title and skips separators: idle,
+    // dcp, upchat options; then `downs` from "enable auto upchat", and Enter.
     void ChooseUpchatItem(int downs) {
-        HWND menu = nullptr;
-        // A click can be lost right after a dialog of ours closed: again.
-        for (int attempt = 0; attempt < 3 && !menu; ++attempt) {
-            POINT button{16, 32};
-            ASSERT_TRUE(::ClientToScreen(app.MainWindow(), &button));
-            e2e::MouseClick(button.x, button.y);
-            Eventually([&] { return (menu = app.FindOwnWindow("#32768")) != nullptr; }, 5);
-        }
-        ASSERT_NE(menu, nullptr) << "the menu did not open";
-        // Down stops on the greyed title and skips separators: idle, dcp,
-        // upchat options.
+        ASSERT_NE(app.OpenMenu(), nullptr) << "the menu did not open";
         for (WORD key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT}) e2e::KeyPress(key);
         for (int i = 0; i < downs; ++i) e2e::KeyPress(VK_DOWN);
         e2e::KeyPress(VK_RETURN);
@@ -72,7 +51,7 @@ protected:
     }
     static void SleepTicks(int ticks) { ::Sleep(static_cast<DWORD>(ticks * kTick * 1000)); }
 
-    AolsimProcess client;
+    aolsim::testing::AolsimProcess client;
     e2e::QuillmoorProcess app;
 };
 
@@ -118,7 +97,7 @@ TEST_F(Transfers, UpchatMovesTheRealUploadWindowBragReportsAndAVanishedUploadBri
     EXPECT_EQ(SaidSinceEntry().size(), 5u) << "announced before the box was closed";
     RECT ok{};
     ASSERT_TRUE(::GetWindowRect(::GetDlgItem(box, IDOK) ? ::GetDlgItem(box, IDOK) : ::GetDlgItem(box, IDCANCEL), &ok));
-    e2e::MouseClick((ok.left + ok.right) / 2, (ok.top + ok.bottom) / 2);
+    e2e::MouseClick(ok);
     ASSERT_TRUE(Eventually([&] { return SaidSinceEntry().size() == 6; }, kSettle));
     EXPECT_EQ(SaidSinceEntry().back(), kAutoUpchat);
     EXPECT_EQ(app.FindOwnWindow("#32770", "upchat error"), nullptr);
