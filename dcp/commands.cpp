@@ -1,6 +1,6 @@
 // The "dcp options" commands and the client-version setting.  Each changes a
 // check mark (or asks for a text) and writes the choice at once; none posts
-// anything or shows a message.
+// anything.
 #include "aol/client_version.h"
 #include "app/program.h"
 #include "app/settings.h"
@@ -16,6 +16,18 @@ constexpr const char* kDependents[] = {"setpassword", "enablereenterroom", "setr
 constexpr const char* kPasswordPrompt =
     "enter your aol password for current screen name.  if your password is stored in aol preferences, you do "
     "not need to enter a password.";
+
+// The two resume marks exclude each other: setting one clears the other.
+void ToggleResume(Program& program, const char* item, const char* key, const char* other, const char* otherKey) {
+    Form2& menu = program.form2;
+    const std::string file = SettingsFile(program.platform);
+    const bool on = !menu.Checked(item);
+    menu.SetChecked(item, on);
+    WriteSetting(program.platform, "dcp", key, on ? "yes" : "no", file);
+    if (!on) return;
+    menu.SetChecked(other, false);
+    WriteSetting(program.platform, "dcp", otherKey, "no", file);
+}
 
 }  // namespace
 
@@ -36,31 +48,11 @@ void Protection::enablereenterroom_Click() {
 }
 
 void Protection::resumedl_Click() {
-    Form2& menu = program_.form2;
-    const std::string file = SettingsFile(program_.platform);
-    if (!menu.Checked("resumedl")) {
-        menu.SetChecked("resumedl", true);
-        menu.SetChecked("resumeul", false);
-        WriteSetting(program_.platform, "dcp", "resume download", "yes", file);
-        WriteSetting(program_.platform, "dcp", "resume upload", "no", file);
-    } else {
-        menu.SetChecked("resumedl", false);
-        WriteSetting(program_.platform, "dcp", "resume download", "no", file);
-    }
+    ToggleResume(program_, "resumedl", "resume download", "resumeul", "resume upload");
 }
 
 void Protection::resumeul_Click() {
-    Form2& menu = program_.form2;
-    const std::string file = SettingsFile(program_.platform);
-    if (!menu.Checked("resumeul")) {
-        menu.SetChecked("resumeul", true);
-        menu.SetChecked("resumedl", false);
-        WriteSetting(program_.platform, "dcp", "resume upload", "yes", file);
-        WriteSetting(program_.platform, "dcp", "resume download", "no", file);
-    } else {
-        menu.SetChecked("resumeul", false);
-        WriteSetting(program_.platform, "dcp", "resume upload", "no", file);
-    }
+    ToggleResume(program_, "resumeul", "resume upload", "resumedl", "resume download");
 }
 
 void Protection::setpassword_Click() {

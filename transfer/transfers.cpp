@@ -15,6 +15,16 @@ using transfer::Reading;
 // neither.
 bool Shown(const Reading& name) { return name && !name->empty(); }
 
+// Hidden first, whatever it becomes.
+void ShowUploadWindowAs(Platform& platform, ShowCmd show, const char* notFound) {
+    if (Hwnd modal = platform.FindWindow(aol::kModalClass)) {
+        platform.ShowWindow(modal, ShowCmd::Hide);
+        platform.ShowWindow(modal, show);
+    } else {
+        platform.MessageBox("upchat error", notFound);
+    }
+}
+
 }  // namespace
 
 Transfers::Transfers(Program& program) : program_(program) {
@@ -28,23 +38,11 @@ Transfers::Transfers(Program& program) : program_(program) {
 }
 
 void Transfers::HideUploadWindow() {
-    Platform& platform = program_.platform;
-    if (Hwnd modal = platform.FindWindow(aol::kModalClass)) {
-        platform.ShowWindow(modal, ShowCmd::Hide);
-        platform.ShowWindow(modal, ShowCmd::Minimize);
-    } else {
-        platform.MessageBox("upchat error", "upchat window not found, stupid ass!");
-    }
+    ShowUploadWindowAs(program_.platform, ShowCmd::Minimize, "upchat window not found, stupid ass!");
 }
 
 void Transfers::ShowUploadWindow() {
-    Platform& platform = program_.platform;
-    if (Hwnd modal = platform.FindWindow(aol::kModalClass)) {
-        platform.ShowWindow(modal, ShowCmd::Hide);
-        platform.ShowWindow(modal, ShowCmd::Restore);
-    } else {
-        platform.MessageBox("upchat error", "upchat window not found, moron!");
-    }
+    ShowUploadWindowAs(program_.platform, ShowCmd::Restore, "upchat window not found, moron!");
 }
 
 void Transfers::upchaton_Click() {
