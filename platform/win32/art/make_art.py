@@ -148,33 +148,37 @@ def text(canvas, x, y, s, color):
     return x
 
 
-def background():
-    c = Canvas(BMP_W, BMP_H)
-    for y in range(BMP_H):
-        row = mix(SLATE_TOP, SLATE_BOTTOM, y / (CLIENT_H - 1))
-        for x in range(BMP_W):
+def slate(w, h, client_w, client_h):
+    """The slate gradient with the frame on the part the window shows."""
+    c = Canvas(w, h)
+    for y in range(h):
+        row = mix(SLATE_TOP, SLATE_BOTTOM, y / (client_h - 1))
+        for x in range(w):
             c.px[y][x] = row
-    # A faint sheen across the top half.
-    for y in range(1, 20):
-        for x in range(1, CLIENT_W - 1):
-            c.put(x, y, (0x5a, 0x6a, 0x7c), 0.10 * (1 - y / 20))
-
-    # The frame sits on the part of the picture the window shows.
-    for x in range(CLIENT_W):
+    for x in range(client_w):
         c.put(x, 0, BORDER)
-        c.put(x, CLIENT_H - 1, BORDER)
-    for y in range(CLIENT_H):
+        c.put(x, client_h - 1, BORDER)
+    for y in range(client_h):
         c.put(0, y, BORDER)
-        c.put(CLIENT_W - 1, y, BORDER)
-    for x in range(1, CLIENT_W - 1):
+        c.put(client_w - 1, y, BORDER)
+    for x in range(1, client_w - 1):
         c.put(x, 1, BEVEL)
-    for y in range(1, CLIENT_H - 1):
+    for y in range(1, client_h - 1):
         c.put(1, y, BEVEL)
-    for x in range(CLIENT_W, BMP_W):
-        for y in range(BMP_H):
+    for x in range(client_w, w):
+        for y in range(h):
             c.px[y][x] = BORDER
-    for x in range(BMP_W):
-        c.px[BMP_H - 1][x] = BORDER
+    for x in range(w):
+        c.px[h - 1][x] = BORDER
+    return c
+
+
+def background():
+    c = slate(BMP_W, BMP_H, CLIENT_W, CLIENT_H)
+    # A faint sheen across the top half, inside the bevel.
+    for y in range(2, 20):
+        for x in range(2, CLIENT_W - 1):
+            c.put(x, y, (0x5a, 0x6a, 0x7c), 0.10 * (1 - y / 20))
 
     # The quill, top left, its nib pointing down at the menu button.
     feather(c, tip=(22.5, 3.0), nib=(9.0, 21.5), width=4.2,
@@ -214,28 +218,7 @@ def background():
 
 
 def editor_background():
-    c = Canvas(EDITOR_W, EDITOR_H)
-    for y in range(EDITOR_H):
-        row = mix(SLATE_TOP, SLATE_BOTTOM, y / (EDITOR_CLIENT_H - 1))
-        for x in range(EDITOR_W):
-            c.px[y][x] = row
-
-    # The frame on the part the window shows, as on the main window.
-    for x in range(EDITOR_CLIENT_W):
-        c.put(x, 0, BORDER)
-        c.put(x, EDITOR_CLIENT_H - 1, BORDER)
-    for y in range(EDITOR_CLIENT_H):
-        c.put(0, y, BORDER)
-        c.put(EDITOR_CLIENT_W - 1, y, BORDER)
-    for x in range(1, EDITOR_CLIENT_W - 1):
-        c.put(x, 1, BEVEL)
-    for y in range(1, EDITOR_CLIENT_H - 1):
-        c.put(1, y, BEVEL)
-    for x in range(EDITOR_CLIENT_W, EDITOR_W):
-        for y in range(EDITOR_H):
-            c.px[y][x] = BORDER
-    for x in range(EDITOR_W):
-        c.px[EDITOR_H - 1][x] = BORDER
+    c = slate(EDITOR_W, EDITOR_H, EDITOR_CLIENT_W, EDITOR_CLIENT_H)
 
     # A sunken rim around the list: dark above and left, light below and right.
     lx, ly, lw, lh = EDITOR_LIST
