@@ -2,8 +2,6 @@
 // processes.  Another process's menus cannot be read under Wine, so the
 // client's version comes from quillmoor's settings; a 64-bit Wine prefix has
 // no C:\windows\system, so there the password lands in the user's own folder.
-#include <windows.h>
-#include <shlobj.h>
 
 #include <gtest/gtest.h>
 

@@ -3,12 +3,11 @@
 // process ended at the end of the test.
 #pragma once
 
-#include <windows.h>
-
 #include <optional>
 #include <string>
 
 #include "aolsim/win32/tests/aolsim_process.h"
+#include "platform/win32/win32_api.h"
 
 namespace e2e {
 

@@ -3,7 +3,6 @@
 // what happened read from quillmoor's windows, its files, the notification
 // area and aolsim's room.  Another process's menus cannot be read under
 // Wine: the settings say the client is 8.0.
-#include <windows.h>
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,6 @@
 // quillmoor.exe from the outside, as a user starts it: its window comes up
 // on top with the right caption, size and picture, a second copy ends by
 // itself, and the window follows the mouse.
-#include <windows.h>
-#include <shellapi.h>
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,6 @@
 // quillmoor.exe beside aolsim.exe, each its own process: upload chat moves
 // the real upload window, the menu is worked with a real click and keys, the
 // error box is a real one, and the reports reach aolsim's room.
-#include <windows.h>
 
 #include <gtest/gtest.h>
 
