@@ -18,9 +18,10 @@ using idle::LeadingNumber;
 using idle::PlusOne;
 using idle::StrictNumber;
 
-// label + 1, where the label must hold a number; otherwise it keeps its text.
-void Increment(std::string& label) {
-    if (std::optional<std::string> next = PlusOne(StrictNumber(label))) label = *next;
+// label + 1, the label read as a number by `read`; a label it gives no number
+// keeps its text.
+void Increment(std::string& label, std::optional<double> (*read)(std::string_view) = StrictNumber) {
+    if (std::optional<std::string> next = PlusOne(read(label))) label = *next;
 }
 
 }  // namespace
@@ -30,7 +31,7 @@ void IdleEngine::Timer1_Timer() {
     AdvanceClock();
     AdvanceStoredTotal();
 
-    if (std::optional<std::string> next = PlusOne(LeadingNumber(form.lblInterval2))) form.lblInterval2 = *next;
+    Increment(form.lblInterval2, LeadingNumber);
     if (!AnnouncementDue()) return;
 
     NextReason();
@@ -69,15 +70,15 @@ void IdleEngine::AdvanceStoredTotal() {
     if (platform.FileExists(file) && !platform.ReadFile(file, 0)) return;
 
     std::string minute = ReadSetting(platform, "stats", "minute", file);
-    if (std::optional<std::string> next = PlusOne(LeadingNumber(minute))) minute = *next;
+    Increment(minute, LeadingNumber);
     std::string hour = ReadSetting(platform, "stats", "hour", file);
     if (minute == "60") {
-        if (std::optional<std::string> next = PlusOne(LeadingNumber(hour))) hour = *next;
+        Increment(hour, LeadingNumber);
         minute = "0";
     }
     std::string day = ReadSetting(platform, "stats", "day", file);
     if (hour == "24") {
-        if (std::optional<std::string> next = PlusOne(LeadingNumber(day))) day = *next;
+        Increment(day, LeadingNumber);
         hour = "0";
     }
     WriteSetting(platform, "stats", "minute", minute, file);
