@@ -29,6 +29,11 @@ void ReasonList::Clear() {
     index_ = -1;
 }
 
+void ReasonList::CopyItemsFrom(const ReasonList& other) {
+    items_ = other.items_;
+    index_ = -1;
+}
+
 bool ReasonList::SelectMatching(std::string_view text) {
     auto it = std::find(items_.begin(), items_.end(), text);
     if (it == items_.end()) return false;

@@ -32,6 +32,8 @@ public:
     void RemoveItem(int index);
     // No entries, no position.
     void Clear();
+    // The other list's entries in place of its own; no position.
+    void CopyItemsFrom(const ReasonList& other);
     // Moves the position to the first entry that equals `text` exactly
     // (letter case counting); false, with the position unchanged, when none
     // does.

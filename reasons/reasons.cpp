@@ -24,8 +24,7 @@ void Reasons::HideEditor() { form3.Hide(); }
 void Reasons::editreasons_Click() {
     // Already open: the working copy keeps the user's changes.
     if (form3.Visible() || !form3.Show()) return;
-    form3.List1.Clear();
-    for (const std::string& reason : program_.form1.List1.Items()) form3.List1.AddItem(reason);
+    form3.List1.CopyItemsFrom(program_.form1.List1);
     form3.Refresh();
     program_.chat.SendChatLine(ComposeAnnouncement(Announcement::EditReasons, program_.form1.Style()));
 }
@@ -57,9 +56,7 @@ void Reasons::editareason_Click() {
 }
 
 void Reasons::doneedit_Click() {
-    ReasonList& live = program_.form1.List1;
-    live.Clear();
-    for (const std::string& reason : form3.List1.Items()) live.AddItem(reason);
+    program_.form1.List1.CopyItemsFrom(form3.List1);
     reasons::SaveReasons(program_.platform, ReasonsFile(program_.platform), form3.List1);
     form3.Hide();
 }
