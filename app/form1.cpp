@@ -62,9 +62,7 @@ void Form1::LoadSettings(bool& autoDcp, bool& autoUpchat) {
     label(lblInterval, "interval", "interval", "1", "interval", "interval: ");
     check("insert", "dl/ul", "insertdlul");
     autoDcp = check("dcp", "auto dcp", "enabledcp");
-    if (autoDcp)
-        for (const char* item : {"setpassword", "enablereenterroom", "setroom", "resumedl", "resumeul"})
-            menu.SetEnabled(item, true);
+    if (autoDcp) program_.protection.EnableDependents(true);
     check("dcp", "re-enter room", "enablereenterroom");
     check("dcp", "resume download", "resumedl");
     check("dcp", "resume upload", "resumeul");
@@ -89,8 +87,7 @@ void Form1::LoadSettings(bool& autoDcp, bool& autoUpchat) {
     // version the command accepts means auto.
     const std::string version = ReadSetting(platform, "aol", "version", file);
     program_.version.setting = aol::IsSettableVersion(version) ? version : "";
-    menu.SetCaption("aolversion", "aol version: " + (program_.version.setting.empty() ? std::string("auto")
-                                                                                     : program_.version.setting));
+    program_.protection.ShowVersionSetting();
 }
 
 void Form1::PostEntryAnnouncement() {

@@ -1,5 +1,7 @@
 #include "app/program.h"
 
+#include "app/settings.h"
+
 namespace qm {
 
 Program::Program(Platform& platform)
@@ -22,6 +24,17 @@ bool Program::Start() {
     platform.OnTaskbarCreated([this] { form2.TaskbarCreated(); });
     form1.Show();
     return true;
+}
+
+void Program::SetMark(const char* item, bool on, const char* section, const char* key) {
+    form2.SetChecked(item, on);
+    WriteSetting(platform, section, key, on ? "yes" : "no", SettingsFile(platform));
+}
+
+bool Program::ToggleMark(const char* item, const char* section, const char* key) {
+    const bool on = !form2.Checked(item);
+    SetMark(item, on, section, key);
+    return on;
 }
 
 void Program::End() {

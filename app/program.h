@@ -33,6 +33,11 @@ public:
     void End();
     bool Ending() const { return ending_; }
 
+    // A menu item's check mark and its stored "yes" / "no", changed together.
+    void SetMark(const char* item, bool on, const char* section, const char* key);
+    // The mark turned over; true when it is now set.
+    bool ToggleMark(const char* item, const char* section, const char* key);
+
     Platform& platform;
     aol::ClientVersion version;
     aol::ChatSender chat;

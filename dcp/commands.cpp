@@ -19,32 +19,28 @@ constexpr const char* kPasswordPrompt =
 
 // The two resume marks exclude each other: setting one clears the other.
 void ToggleResume(Program& program, const char* item, const char* key, const char* other, const char* otherKey) {
-    Form2& menu = program.form2;
-    const std::string file = SettingsFile(program.platform);
-    const bool on = !menu.Checked(item);
-    menu.SetChecked(item, on);
-    WriteSetting(program.platform, "dcp", key, on ? "yes" : "no", file);
-    if (!on) return;
-    menu.SetChecked(other, false);
-    WriteSetting(program.platform, "dcp", otherKey, "no", file);
+    if (program.ToggleMark(item, "dcp", key)) program.SetMark(other, false, "dcp", otherKey);
 }
 
 }  // namespace
 
 void Protection::enabledcp_Click() {
-    Form2& menu = program_.form2;
-    const bool on = !menu.Checked("enabledcp");
-    menu.SetChecked("enabledcp", on);
+    const bool on = program_.ToggleMark("enabledcp", "dcp", "auto dcp");
     program_.form1.Timer2.SetEnabled(on);
-    for (const char* item : kDependents) menu.SetEnabled(item, on);
-    WriteSetting(program_.platform, "dcp", "auto dcp", on ? "yes" : "no", SettingsFile(program_.platform));
+    EnableDependents(on);
+}
+
+void Protection::EnableDependents(bool on) {
+    for (const char* item : kDependents) program_.form2.SetEnabled(item, on);
+}
+
+void Protection::ShowVersionSetting() {
+    const std::string& setting = program_.version.setting;
+    program_.form2.SetCaption("aolversion", "aol version: " + (setting.empty() ? std::string("auto") : setting));
 }
 
 void Protection::enablereenterroom_Click() {
-    Form2& menu = program_.form2;
-    const bool on = !menu.Checked("enablereenterroom");
-    menu.SetChecked("enablereenterroom", on);
-    WriteSetting(program_.platform, "dcp", "re-enter room", on ? "yes" : "no", SettingsFile(program_.platform));
+    program_.ToggleMark("enablereenterroom", "dcp", "re-enter room");
 }
 
 void Protection::resumedl_Click() {
@@ -79,7 +75,7 @@ void Protection::aolversion_Click() {
         program_.platform.InputBox("set aol version", "enter 2.5, 3.0, 4.0, 5.0, 6.0, 7.0, 8.0 or auto.", "");
     if (answer != "auto" && !aol::IsSettableVersion(answer)) return;
     program_.version.setting = answer == "auto" ? "" : answer;
-    program_.form2.SetCaption("aolversion", "aol version: " + (answer == "auto" ? std::string("auto") : answer));
+    ShowVersionSetting();
     WriteSetting(program_.platform, "aol", "version", program_.version.setting, SettingsFile(program_.platform));
 }
 

@@ -31,6 +31,11 @@ public:
     // "other options": the client's version, or auto.
     void aolversion_Click();
 
+    // The items that only mean something while protection is on.
+    void EnableDependents(bool on);
+    // The version item's caption: the setting, or "auto".
+    void ShowVersionSetting();
+
     // The password a re-sign-on types: the last one set this run when no file
     // would take it, otherwise the stored one.
     std::string Password();

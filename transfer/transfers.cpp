@@ -3,7 +3,6 @@
 #include "aol/chat_sender.h"
 #include "aol/window_model.h"
 #include "app/program.h"
-#include "app/settings.h"
 #include "transfer/status.h"
 
 namespace qm {
@@ -69,16 +68,11 @@ void Transfers::Timer3_Timer() {
 }
 
 void Transfers::enableautoupchat_Click() {
-    const bool on = !program_.form2.Checked("enableautoupchat");
-    program_.form2.SetChecked("enableautoupchat", on);
-    program_.form1.Timer3.SetEnabled(on);
-    WriteSetting(program_.platform, "upchat", "auto upchat", on ? "yes" : "no", SettingsFile(program_.platform));
+    program_.form1.Timer3.SetEnabled(program_.ToggleMark("enableautoupchat", "upchat", "auto upchat"));
 }
 
 void Transfers::insertdlul_Click() {
-    const bool on = !program_.form2.Checked("insertdlul");
-    program_.form2.SetChecked("insertdlul", on);
-    WriteSetting(program_.platform, "insert", "dl/ul", on ? "yes" : "no", SettingsFile(program_.platform));
+    program_.ToggleMark("insertdlul", "insert", "dl/ul");
 }
 
 // A download is always reported, an upload unless the client is 7.0, the
