@@ -58,7 +58,12 @@ void Form1::LoadSettings(bool& autoDcp, bool& autoUpchat) {
         return yes;
     };
 
-    label(lblHandle, "handle", "handle", ToLowerAscii(aol::GetScreenName(platform)), "handle", "handle: ");
+    const std::span<const Appearance::Command> looks = Appearance::Commands();
+    auto look = [&](const Appearance::Command& c) {
+        label(this->*c.label, c.section, c.key,
+              c.fallback ? std::string(c.fallback) : ToLowerAscii(aol::GetScreenName(platform)), c.item, c.prefix);
+    };
+    look(looks.front());  // the handle
     label(lblInterval, "interval", "interval", "1", "interval", "interval: ");
     check("insert", "dl/ul", "insertdlul");
     autoDcp = check("dcp", "auto dcp", "enabledcp");
@@ -67,18 +72,7 @@ void Form1::LoadSettings(bool& autoDcp, bool& autoUpchat) {
     check("dcp", "resume download", "resumedl");
     check("dcp", "resume upload", "resumeul");
     autoUpchat = check("upchat", "auto upchat", "enableautoupchat");
-    label(lblColor1, "color", "color 1", "000000", "color1", "color 1: ");
-    label(lblColor2, "color", "color 2", "0000ff", "color2", "color 2: ");
-    label(lblFont, "font", "font", "arial narrow", "font2", "font: ");
-    label(lblAscii1, "ascii 1", "ascii", "qlR -", "ascii1", "ascii 1: ");
-    label(lblAscii1Color, "ascii 1", "color", "0000ff", "ascii1color", "color: ");
-    label(lblAscii1Font, "ascii 1", "font", "arial narrow", "ascii1font", "font: ");
-    label(lblAscii2, "ascii 2", "ascii", "qlR -", "ascii2", "ascii 2: ");
-    label(lblAscii2Color, "ascii 2", "color", "0000ff", "ascii2color", "color: ");
-    label(lblAscii2Font, "ascii 2", "font", "arial narrow", "ascii2font", "font: ");
-    label(lblAscii3, "ascii 3", "ascii", "qlR -", "ascii3", "ascii 3: ");
-    label(lblAscii3Color, "ascii 3", "color", "0000ff", "ascii3color", "color: ");
-    label(lblAscii3Font, "ascii 3", "font", "arial narrow", "ascii3font", "font: ");
+    for (const Appearance::Command& c : looks.subspan(1)) look(c);
     label(lblDay, "stats", "day", "0", nullptr, nullptr);
     label(lblHrs, "stats", "hour", "0", nullptr, nullptr);
     label(lblMins, "stats", "minute", "0", nullptr, nullptr);

@@ -5,6 +5,7 @@
 // uses it.  Nothing is posted.
 #pragma once
 
+#include <span>
 #include <string>
 
 namespace qm {
@@ -24,7 +25,12 @@ public:
         const char* prefix;
         const char* section;
         const char* key;
+        // Shown while nothing is stored; nullptr for the handle, whose
+        // default is the screen name.
+        const char* fallback;
     };
+    // In the order of the settings file's table, the handle first.
+    static std::span<const Command> Commands();
 
     explicit Appearance(Program& program);
 
