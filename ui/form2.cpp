@@ -78,18 +78,18 @@ const Row kTree[] = {
     {1, "doneedit", "done edit"},
 };
 
-MenuItem* Find(MenuItem& item, std::string_view name) {
-    if (item.name == name) return &item;
-    for (MenuItem& child : item.children)
-        if (MenuItem* found = Find(child, name)) return found;
+// The first item, depth first, that `match` accepts; works on const trees too.
+template <typename Item, typename Match>
+Item* FindWhere(Item& item, const Match& match) {
+    if (match(item)) return &item;
+    for (Item& child : item.children)
+        if (Item* found = FindWhere(child, match)) return found;
     return nullptr;
 }
 
-MenuItem* FindId(MenuItem& item, int id) {
-    if (item.id == id) return &item;
-    for (MenuItem& child : item.children)
-        if (MenuItem* found = FindId(child, id)) return found;
-    return nullptr;
+template <typename Item>
+Item* Find(Item& item, std::string_view name) {
+    return FindWhere(item, [name](const MenuItem& i) { return i.name == name; });
 }
 
 PopupItem ToPopup(const MenuItem& item) {
@@ -132,10 +132,11 @@ MenuItem& Form2::Item(std::string_view name) {
 }
 
 void Form2::PopupMenu(MenuItem& root, Hwnd owner, std::optional<Point> at, std::string_view defaultItem) {
-    const int defaultId = Find(root, defaultItem) ? Find(root, defaultItem)->id : 0;
+    const MenuItem* bold = Find(root, defaultItem);
+    const int defaultId = bold ? bold->id : 0;
     const int chosen = program_.platform.TrackPopupMenu(ToPopup(root), owner, at, defaultId);
     if (chosen == 0) return;
-    MenuItem* item = FindId(root, chosen);
+    MenuItem* item = FindWhere(root, [chosen](const MenuItem& i) { return i.id == chosen; });
     // Looked at again after the menu closed: a greyed item does nothing.
     if (!item || !item->enabled || !item->children.empty() || !item->Click) return;
     std::function<void()> click = item->Click;  // the handler may change the tree's items
@@ -144,7 +145,7 @@ void Form2::PopupMenu(MenuItem& root, Hwnd owner, std::optional<Point> at, std::
 
 // ---- the tray ---------------------------------------------------------------------
 
-bool Form2::InTray() const { return const_cast<Form2*>(this)->Item("minimize").caption == "maximize"; }
+bool Form2::InTray() const { return Find(menu, "minimize")->caption == "maximize"; }
 
 void Form2::FillRecord() {
     PutLittleEndian32(record_, 0, static_cast<std::uint32_t>(kTrayRecordSize));
