@@ -84,13 +84,11 @@ void PostCloseWindow(Platform& platform, Hwnd window) { platform.Post(window, Ms
 
 Hwnd FindSignOnWindow(Platform& platform) {
     if (!aol::GetScreenName(platform).empty()) return 0;
-    Hwnd mdi = Mdi(platform);
-    Hwnd child = platform.FindWindowEx(mdi, 0, aol::kChildClass);
-    if (child && LooksLikeSignOn(platform, child)) return child;
-    for (int visited = 1; child && visited < bounds::kDocumentWindows; ++visited) {
-        platform.ProcessEvents();
+    Hwnd mdi = Mdi(platform), child = 0;
+    for (int visited = 0; visited < bounds::kDocumentWindows; ++visited) {
+        if (visited) platform.ProcessEvents();
         child = platform.FindWindowEx(mdi, child, aol::kChildClass);
-        if (child && LooksLikeSignOn(platform, child)) return child;
+        if (!child || LooksLikeSignOn(platform, child)) return child;
     }
     return 0;
 }
