@@ -27,16 +27,6 @@ MouseButton ButtonOf(UINT msg) {
 
 // ---- window procedures -------------------------------------------------------------
 
-LRESULT CALLBACK Win32Platform::EditorProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
-    if (msg == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lparam);
-        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<Win32Platform*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (self) return self->OnEditorMessage(hwnd, msg, wparam, lparam);
-    return ::DefWindowProcA(hwnd, msg, wparam, lparam);
-}
-
 LRESULT Win32Platform::OnEditorMessage(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     switch (msg) {
         case WM_PAINT:

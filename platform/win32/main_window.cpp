@@ -9,16 +9,6 @@ namespace qm::win32 {
 
 // ---- window procedures -------------------------------------------------------------
 
-LRESULT CALLBACK Win32Platform::HelperProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
-    if (msg == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lparam);
-        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<Win32Platform*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (self) return self->OnHelperMessage(hwnd, msg, wparam, lparam);
-    return ::DefWindowProcA(hwnd, msg, wparam, lparam);
-}
-
 LRESULT Win32Platform::OnHelperMessage(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     if (msg == WM_TIMER) {
         OnTimer(wparam);
@@ -40,16 +30,6 @@ LRESULT Win32Platform::OnHelperMessage(HWND hwnd, UINT msg, WPARAM wparam, LPARA
         return 0;
     }
     if (msg == WM_DESTROY && hwnd == helper_) helper_ = nullptr;
-    return ::DefWindowProcA(hwnd, msg, wparam, lparam);
-}
-
-LRESULT CALLBACK Win32Platform::MainProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
-    if (msg == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lparam);
-        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<Win32Platform*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (self) return self->OnMainMessage(hwnd, msg, wparam, lparam);
     return ::DefWindowProcA(hwnd, msg, wparam, lparam);
 }
 

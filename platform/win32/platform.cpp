@@ -51,21 +51,21 @@ Win32Platform::Win32Platform(std::string instanceName) : instanceName_(std::move
 
     WNDCLASSEXA helper{};
     helper.cbSize = sizeof helper;
-    helper.lpfnWndProc = &Win32Platform::HelperProc;
+    helper.lpfnWndProc = &Win32Platform::WindowProc<&Win32Platform::OnHelperMessage>;
     helper.hInstance = instance_;
     helper.lpszClassName = kHelperClass;
     ::RegisterClassExA(&helper);  // a second platform object finds it registered
 
     WNDCLASSEXA main{};
     main.cbSize = sizeof main;
-    main.lpfnWndProc = &Win32Platform::MainProc;
+    main.lpfnWndProc = &Win32Platform::WindowProc<&Win32Platform::OnMainMessage>;
     main.hInstance = instance_;
     main.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
     main.lpszClassName = kMainClass;
     ::RegisterClassExA(&main);
 
     WNDCLASSEXA editor = main;
-    editor.lpfnWndProc = &Win32Platform::EditorProc;
+    editor.lpfnWndProc = &Win32Platform::WindowProc<&Win32Platform::OnEditorMessage>;
     editor.lpszClassName = kEditorClass;
     ::RegisterClassExA(&editor);
 

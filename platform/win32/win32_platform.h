@@ -104,9 +104,19 @@ private:
         bool running = false;
     };
 
-    static LRESULT CALLBACK HelperProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
-    static LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
-    static LRESULT CALLBACK EditorProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
+    // The window procedure of each of our classes: the platform object comes
+    // with WM_NCCREATE and is kept in the window; `Handler` takes the rest.
+    using Handler = LRESULT (Win32Platform::*)(HWND, UINT, WPARAM, LPARAM);
+    template <Handler handler>
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+        if (msg == WM_NCCREATE) {
+            auto* create = reinterpret_cast<CREATESTRUCTA*>(lparam);
+            ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        }
+        auto* self = reinterpret_cast<Win32Platform*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        if (self) return (self->*handler)(hwnd, msg, wparam, lparam);
+        return ::DefWindowProcA(hwnd, msg, wparam, lparam);
+    }
     static LRESULT CALLBACK EditorListProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
     LRESULT OnHelperMessage(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
     LRESULT OnMainMessage(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
