@@ -8,22 +8,6 @@
 #include "platform/win32/resource.h"
 
 namespace qm::win32 {
-namespace {
-
-MouseButton ButtonOf(UINT msg) {
-    switch (msg) {
-        case WM_RBUTTONDOWN:
-        case WM_RBUTTONUP:
-            return MouseButton::Right;
-        case WM_MBUTTONDOWN:
-        case WM_MBUTTONUP:
-            return MouseButton::Middle;
-        default:
-            return MouseButton::Left;
-    }
-}
-
-}  // namespace
 
 // ---- window procedures -------------------------------------------------------------
 

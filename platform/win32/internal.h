@@ -36,6 +36,20 @@ DWORD ToMilliseconds(double seconds);
 inline bool Inside(const Rect& r, int x, int y) {
     return x >= r.left && x < r.left + r.width && y >= r.top && y < r.top + r.height;
 }
+// The button of a mouse message.
+inline MouseButton ButtonOf(UINT msg) {
+    switch (msg) {
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+            return MouseButton::Right;
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONUP:
+            return MouseButton::Middle;
+        default:
+            return MouseButton::Left;
+    }
+}
+
 // A window of another thread of this process gets our buffer's address itself
 // (across processes the system copies it) and may still write to it after we
 // gave up waiting, so then the buffer is left alive.

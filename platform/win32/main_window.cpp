@@ -41,13 +41,9 @@ LRESULT Win32Platform::OnMainMessage(HWND hwnd, UINT msg, WPARAM wparam, LPARAM 
         case WM_ERASEBKGND:
             return 1;  // the paint covers every pixel
         case WM_LBUTTONDOWN:
-            OnMouseDown(hwnd, lparam, MouseButton::Left);
-            return 0;
         case WM_RBUTTONDOWN:
-            OnMouseDown(hwnd, lparam, MouseButton::Right);
-            return 0;
         case WM_MBUTTONDOWN:
-            OnMouseDown(hwnd, lparam, MouseButton::Middle);
+            OnMouseDown(hwnd, lparam, ButtonOf(msg));
             return 0;
         case WM_LBUTTONUP:
             OnLeftButtonUp(lparam);
