@@ -175,17 +175,6 @@ TEST_F(Idle, NoTickStartsWhileTheLastOneIsStillPosting) {
     EXPECT_EQ(Stored("minute"), "2");
 }
 
-TEST_F(Idle, AWeekOfIdlingIsStoredToTheMinute) {
-    Start("[interval]\r\ninterval=60\r\n[stats]\r\nday=2\r\nhour=23\r\nminute=59\r\n", "brb\r\neating\r\n");
-    IdleOn();
-    Minutes(7 * 24 * 60);
-    EXPECT_EQ(Stored("day") + " " + Stored("hour") + " " + Stored("minute"), "9 23 59");
-    EXPECT_EQ(form.Label2, "7d : 0h : 0m");
-    const Texts lines = Lines();
-    EXPECT_EQ(lines.size(), 1u + 2 * 7 * 24);
-    EXPECT_EQ(Texts(lines.end() - 2, lines.end()), (Texts{Clock("7", "0", "0"), Reason("eating")}));
-}
-
 // Off resets this run's clock and the counter, not the stored total; off in
 // the pause after the clock line lets the reason line follow.
 TEST_F(Idle, EveryStateAndTransition) {
@@ -312,9 +301,10 @@ TEST_F(Idle, ExitWithoutStatsRoomOrWindowStillEnds) {
 }
 
 // Exit chosen twice while the clock line is slow to go, a line queued behind
-// the farewell: one farewell, all in order, the user's text back before the end.
+// the farewell: one farewell, all in order, the user's text back before the
+// end.  No handle stored: the screen name, lower-cased.
 TEST_F(Idle, ExitDuringAnotherSendLosesNoLineAndNoTypedText) {
-    Start("[handle]\r\nhandle=joe\r\n");
+    Start();
     client.TypeInRoom(room, "afk 5");
     IdleOn();
     aolsim::Delays delays = client.GetDelays();
