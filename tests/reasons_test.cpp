@@ -130,19 +130,6 @@ TEST_F(Reasons, DoneEditPutsTheCopyInUseSavesItAndHides) {
     EXPECT_EQ(sim.FileBytes(kReasonsFile), "");
 }
 
-TEST_F(Reasons, EditsReachTheAnnouncementsOnlyAtDoneEdit) {
-    Open("a\r\n");
-    IdleOn();
-    Answer("addareason", "b");
-    Texts said;
-    for (int minute = 0; minute < 4; ++minute) {
-        if (minute == 2) ChooseOption("done edit");
-        Minutes(1);
-        said.push_back(Lines().back());
-    }
-    EXPECT_EQ(said, (Texts{Reason("a"), Reason("a"), Reason("b"), Reason("a")}));
-}
-
 // A lone CR ends no line; a blank line is an empty reason.
 TEST_F(Reasons, EachLineIsOneReasonExactlyAsWritten) {
     EXPECT_EQ(Load("brb\r\neating, back soon\r\n sleeping \r\n\"quoted\"\r\n\xB7 caf\xE9\r\n"),
