@@ -108,8 +108,9 @@ TEST(IdleReasons, Rotate) {
     }
 }
 
-// Lines without a room are lost, not repeated later; the tick still counts.
-TEST_F(Idle, LinesGoOutAPauseApartOrAreLostWithoutARoom) {
+// Lines without a room are lost, not repeated later, and the tick still
+// counts; no tick starts while the last one is still posting.
+TEST_F(Idle, LinesGoOutAPauseApartOrAreLostWithoutARoomAndTicksNeverOverlap) {
     Start("", "a\r\nb\r\nc\r\n");
     client.DestroyWindow(room);
     IdleOn();
@@ -121,6 +122,16 @@ TEST_F(Idle, LinesGoOutAPauseApartOrAreLostWithoutARoom) {
     EXPECT_EQ(Lines(), (Texts{Clock("0", "0", "2"), Reason("b")}));
     ASSERT_EQ(enters.size(), 2u);
     EXPECT_GE(enters[1] - enters[0], 0.4);
+    bool slowed = false;
+    sim.SetHook([&](sim::Op op, Hwnd h) {
+        if (op == sim::Op::Send && h == client.RoomInput(room) && !slowed) slowed = true, sim.RunFor(70);
+    });
+    Minutes(2);
+    EXPECT_EQ(form.Label2 + " " + Stored("minute"), "0d : 0h : 3m 3");
+    Minutes(1);
+    EXPECT_EQ(Lines(), (Texts{Clock("0", "0", "2"), Reason("b"), Clock("0", "0", "3"), Reason("c"),
+                              Clock("0", "0", "4"), Reason("a")}));
+    EXPECT_EQ(Stored("minute"), "4");
 }
 
 // 7.0 shows no upload; a dialog in front hides it.
@@ -158,21 +169,6 @@ TEST(IdleTransfers, LinesFollowTheClientVersionAndTheTransfersShown) {
         // Two pauses of 0.4 s, none between or after the transfer lines.
         EXPECT_LT(w.sim.Now() - start, c.dialogInFront ? 1e9 : 1.0);
     }
-}
-
-TEST_F(Idle, NoTickStartsWhileTheLastOneIsStillPosting) {
-    Start();
-    IdleOn();
-    bool slowed = false;
-    sim.SetHook([&](sim::Op op, Hwnd h) {
-        if (op == sim::Op::Send && h == client.RoomInput(room) && !slowed) slowed = true, sim.RunFor(70);
-    });
-    Minutes(2);
-    EXPECT_EQ(form.Label2 + " " + Stored("minute"), "0d : 0h : 1m 1");
-    Minutes(1);
-    EXPECT_EQ(Lines(), (Texts{kIdleOn1, Clock("0", "0", "1"), Reason(kDefaultReason), Clock("0", "0", "2"),
-                              Reason(kDefaultReason)}));
-    EXPECT_EQ(Stored("minute"), "2");
 }
 
 // Off resets this run's clock and the counter, not the stored total; off in
