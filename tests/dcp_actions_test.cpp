@@ -49,19 +49,6 @@ TEST_F(Actions, SignOnWindowIsFoundOnlyWhenSignedOffAndItsBoxGetsThePassword) {
     EXPECT_TRUE(client.Connecting());
 }
 
-TEST_F(Actions, WaitForSignOnEndsAtTheWelcomeOrTheSignOnWindow) {
-    SignedOnAt("5.0");
-    client.Disconnect();
-    client.FailSignOns(1);
-    client.SetDelays({.signOn = 7});
-    TypeSignOnPassword(p, "wrong");
-    EXPECT_NEAR(Took(WaitForSignOn), 7.0, 0.1);
-    EXPECT_NE(client.SignOnWindow(), 0u);
-    TypeSignOnPassword(p, "secret");
-    EXPECT_NEAR(Took(WaitForSignOn), 7.0, 0.1);
-    EXPECT_TRUE(client.SignedOn());
-}
-
 TEST_F(Actions, WaitForRoomEndsAtTheBoundASignOffTheAlertTheRoomOrTheClientsEnd) {
     SignedOnAt("7.0");
     client.SetDelays({.room = 86400});

@@ -137,6 +137,7 @@ struct VersionCase {
     std::vector<IconPress> presses;
     double ends;
 };
+void PrintTo(const VersionCase& c, std::ostream* os) { *os << c.name; }
 
 const IconPress kDownload{"Download Manager", 2, true}, kUpload{"Mail Waiting to Be Sent", 4, true};
 const std::string kBoth = "RESUME DOWNLOAD=yes\r\nRESUME UPLOAD=yes\r\n";
