@@ -164,20 +164,16 @@ TEST_P(Versions, LookSignsOnAndResumesAsTheVersionAndMarksSay) {
 INSTANTIATE_TEST_SUITE_P(
     Monitor, Versions,
     ::testing::Values(
-        VersionCase{"v80_nothing_to_resume",
-                    "8.0", "", false, kChannels, {}, {}, {}, 29},
-        VersionCase{"v80_both",
-                    "8.0", kBoth, false, {"AOL Channels", "Download Manager"}, kFileMenu, {1}, {kDownload, kUpload}, 36},
-        VersionCase{"v60_download",
-                    "6.0", "RESUME DOWNLOAD=yes\r\n", false, {"AOL Channels", "Download Manager"}, kFileMenu, {},
-                    {kDownload}, 34},
-        VersionCase{"v50_both",
-                    "5.0", kBoth, false, {"Download Manager"}, {}, {5, 3},
+        VersionCase{"v80_nothing_to_resume", "8.0", "", false, kChannels, {}, {}, {}, 29},
+        VersionCase{"v80_both", "8.0", kBoth, false, {"AOL Channels", "Download Manager"}, kFileMenu, {1},
+                    {kDownload, kUpload}, 36},
+        VersionCase{"v60_download", "6.0", "RESUME DOWNLOAD=yes\r\n", false, {"AOL Channels", "Download Manager"},
+                    kFileMenu, {}, {kDownload}, 34},
+        VersionCase{"v50_both", "5.0", kBoth, false, {"Download Manager"}, {}, {5, 3},
                     {kDownload, {"Mail Waiting to Be Sent", 4, false}}, 36},
-        VersionCase{"v30_none",
-                    "3.0", kBoth, false, {}, {}, {}, {}, 29},
-        VersionCase{"v70_menus_unreadable",
-                    "7.0", "RESUME UPLOAD=yes\r\n[aol]\r\nVERSION=7.0\r\n", true, kChannels, {}, {1}, {kUpload}, 31}),
+        VersionCase{"v30_none", "3.0", kBoth, false, {}, {}, {}, {}, 29},
+        VersionCase{"v70_menus_unreadable", "7.0", "RESUME UPLOAD=yes\r\n[aol]\r\nVERSION=7.0\r\n", true, kChannels,
+                    {}, {1}, {kUpload}, 31}),
     [](const ::testing::TestParamInfo<VersionCase>& info) { return std::string(info.param.name); });
 
 TEST_F(Monitor, FailedSignOnIsTriedOnceMoreByTheNextLookDueAfterIt) {

@@ -108,8 +108,9 @@ TEST(IdleReasons, Rotate) {
     }
 }
 
-// Lines without a room are lost, not repeated later; the tick still counts.
-TEST_F(Idle, LinesGoOutAPauseApartOrAreLostWithoutARoom) {
+// Lines without a room are lost, not repeated later, and the tick still
+// counts; no tick starts while the last one is still posting.
+TEST_F(Idle, LinesGoOutAPauseApartOrAreLostWithoutARoomAndTicksNeverOverlap) {
     Start("", "a\r\nb\r\nc\r\n");
     client.DestroyWindow(room);
     IdleOn();
@@ -121,6 +122,16 @@ TEST_F(Idle, LinesGoOutAPauseApartOrAreLostWithoutARoom) {
     EXPECT_EQ(Lines(), (Texts{Clock("0", "0", "2"), Reason("b")}));
     ASSERT_EQ(enters.size(), 2u);
     EXPECT_GE(enters[1] - enters[0], 0.4);
+    bool slowed = false;
+    sim.SetHook([&](sim::Op op, Hwnd h) {
+        if (op == sim::Op::Send && h == client.RoomInput(room) && !slowed) slowed = true, sim.RunFor(70);
+    });
+    Minutes(2);
+    EXPECT_EQ(form.Label2 + " " + Stored("minute"), "0d : 0h : 3m 3");
+    Minutes(1);
+    EXPECT_EQ(Lines(), (Texts{Clock("0", "0", "2"), Reason("b"), Clock("0", "0", "3"), Reason("c"),
+                              Clock("0", "0", "4"), Reason("a")}));
+    EXPECT_EQ(Stored("minute"), "4");
 }
 
 // 7.0 shows no upload; a dialog in front hides it.
@@ -158,32 +169,6 @@ TEST(IdleTransfers, LinesFollowTheClientVersionAndTheTransfersShown) {
         // Two pauses of 0.4 s, none between or after the transfer lines.
         EXPECT_LT(w.sim.Now() - start, c.dialogInFront ? 1e9 : 1.0);
     }
-}
-
-TEST_F(Idle, NoTickStartsWhileTheLastOneIsStillPosting) {
-    Start();
-    IdleOn();
-    bool slowed = false;
-    sim.SetHook([&](sim::Op op, Hwnd h) {
-        if (op == sim::Op::Send && h == client.RoomInput(room) && !slowed) slowed = true, sim.RunFor(70);
-    });
-    Minutes(2);
-    EXPECT_EQ(form.Label2 + " " + Stored("minute"), "0d : 0h : 1m 1");
-    Minutes(1);
-    EXPECT_EQ(Lines(), (Texts{kIdleOn1, Clock("0", "0", "1"), Reason(kDefaultReason), Clock("0", "0", "2"),
-                              Reason(kDefaultReason)}));
-    EXPECT_EQ(Stored("minute"), "2");
-}
-
-TEST_F(Idle, AWeekOfIdlingIsStoredToTheMinute) {
-    Start("[interval]\r\ninterval=60\r\n[stats]\r\nday=2\r\nhour=23\r\nminute=59\r\n", "brb\r\neating\r\n");
-    IdleOn();
-    Minutes(7 * 24 * 60);
-    EXPECT_EQ(Stored("day") + " " + Stored("hour") + " " + Stored("minute"), "9 23 59");
-    EXPECT_EQ(form.Label2, "7d : 0h : 0m");
-    const Texts lines = Lines();
-    EXPECT_EQ(lines.size(), 1u + 2 * 7 * 24);
-    EXPECT_EQ(Texts(lines.end() - 2, lines.end()), (Texts{Clock("7", "0", "0"), Reason("eating")}));
 }
 
 // Off resets this run's clock and the counter, not the stored total; off in
@@ -312,9 +297,10 @@ TEST_F(Idle, ExitWithoutStatsRoomOrWindowStillEnds) {
 }
 
 // Exit chosen twice while the clock line is slow to go, a line queued behind
-// the farewell: one farewell, all in order, the user's text back before the end.
+// the farewell: one farewell, all in order, the user's text back before the
+// end.  No handle stored: the screen name, lower-cased.
 TEST_F(Idle, ExitDuringAnotherSendLosesNoLineAndNoTypedText) {
-    Start("[handle]\r\nhandle=joe\r\n");
+    Start();
     client.TypeInRoom(room, "afk 5");
     IdleOn();
     aolsim::Delays delays = client.GetDelays();

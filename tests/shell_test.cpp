@@ -88,10 +88,12 @@ TEST(StartUpFresh, DefaultsEverywhereAndNothingWritten) {
 }
 
 // Stored values as they stand, a mark only for an exact "yes"; the stored
-// handle is not lower-cased, the stored version beats the client's; the
-// clock counts this run from 0.
-TEST_F(Shell, StoredSettingsBecomeLabelsCaptionsMarksAndTimers) {
-    Client("8.0", "Joe Blow");
+// handle is not lower-cased (the screen name is: see the idle exit), the
+// stored version beats the client's; the clock counts this run from 0; the
+// entry lines go a pause apart and leave the user's text.
+TEST_F(Shell, StoredSettingsBecomeLabelsCaptionsMarksTimersAndTheEntryLines) {
+    Client("8.0", "Joe Blow", "typing");
+    RecordEnters();
     Launch("[handle]\r\nHANDLE=Joe & Co\r\n[interval]\r\nINTERVAL=05\r\n[insert]\r\nDL/UL=yes\r\n[dcp]\r\nAUTO "
            "DCP=yes\r\nRE-ENTER ROOM=Yes\r\nRESUME DOWNLOAD=yes\r\nRESUME UPLOAD=yes\r\n[upchat]\r\nAUTO UPCHAT=YES\r\n"
            "[color]\r\nCOLOR 1=ff0000\r\nCOLOR 2=00ff00\r\n[font]\r\nFONT=tahoma\r\n[ascii 2]\r\nASCII=~*~\r\n"
@@ -114,22 +116,13 @@ TEST_F(Shell, StoredSettingsBecomeLabelsCaptionsMarksAndTimers) {
                      "color=#ff0000>aol: <font color=#00ff00>6.0<font color=#ff0000> \xB7 stats: <font "
                      "color=#00ff00>2<font color=#ff0000>d : <font color=#00ff00>5<font color=#ff0000>h : <font "
                      "color=#00ff00>7<font color=#ff0000>m"}));
-    EXPECT_EQ(form.lblDay + form.lblHrs + form.lblMins + " " + form.Label2, "000 0d : 0h : 0m");
-    EXPECT_TRUE(form.Timer2.Enabled());
-    EXPECT_FALSE(form.Timer1.Enabled() || form.Timer3.Enabled());
-}
-
-TEST_F(Shell, EntryAnnouncementSaysWhoWithWhichVersionAndTheTotal) {
-    Client("8.0", "Joe Blow", "typing");
-    RecordEnters();
-    Launch("[stats]\r\nday=2\r\nhour=5\r\nminute=7\r\n");
-    EXPECT_EQ(client.Transcript("Lobby"),
-              (Texts{Head() + "quillmoor idle \xB7 enter: <font color=#0000ff>joe blow",
-                     Head() + "aol: <font color=#0000ff>8.0<font color=#000000> \xB7 stats: " + Dhm("2", "5", "7")}));
     ASSERT_EQ(enters.size(), 2u);
     EXPECT_GE(enters[1] - enters[0], 0.4);
     EXPECT_EQ(client.InputText(room), "typing");
     EXPECT_EQ(client.Captions(aolsim::WindowEvent::Hidden), Texts{"Welcome, Joe Blow!"});
+    EXPECT_EQ(form.lblDay + form.lblHrs + form.lblMins + " " + form.Label2, "000 0d : 0h : 0m");
+    EXPECT_TRUE(form.Timer2.Enabled());
+    EXPECT_FALSE(form.Timer1.Enabled() || form.Timer3.Enabled());
 }
 
 TEST_F(Shell, SecondCopyDoesNothing) {
@@ -152,10 +145,7 @@ TEST_F(Shell, MainWindowAndItsMenu) {
     EXPECT_EQ(form.lblHandle, "");
     EXPECT_TRUE(client.Chat().empty());
     const Hwnd w = form.Window();
-    EXPECT_EQ(sim.FindWindow("quillmoorForm", std::string_view("quillmoor idle by dorwick")), w);
-    EXPECT_TRUE(sim.Topmost(w) && sim.Visible(w));
-    EXPECT_EQ(std::to_string(sim.MainLayout().clientWidth) + "x" + std::to_string(sim.MainLayout().clientHeight),
-              "116x51");
+    EXPECT_TRUE(sim.Visible(w));  // its caption, class, size and place on top are pinned under Wine
     MainWindowModel& model = *sim.MainModel();
     model.MouseDown(Control::Body, MouseButton::Right);
     model.MouseDown(Control::Label2, MouseButton::Left);
