@@ -173,6 +173,19 @@ TEST(IdleTransfers, LinesFollowTheClientVersionAndTheTransfersShown) {
 
 // Off resets this run's clock and the counter, not the stored total; off in
 // the pause after the clock line lets the reason line follow.
+// A week without a break: every carry of the clock and of the stored total,
+// one announcement an hour.
+TEST_F(Idle, AWeekOfIdlingIsStoredToTheMinute) {
+    Start("[interval]\r\ninterval=60\r\n[stats]\r\nday=2\r\nhour=23\r\nminute=59\r\n", "brb\r\neating\r\n");
+    IdleOn();
+    Minutes(7 * 24 * 60);
+    EXPECT_EQ(Stored("day") + " " + Stored("hour") + " " + Stored("minute"), "9 23 59");
+    EXPECT_EQ(form.Label2, "7d : 0h : 0m");
+    const Texts lines = Lines();
+    EXPECT_EQ(lines.size(), 1u + 2 * 7 * 24);
+    EXPECT_EQ(Texts(lines.end() - 2, lines.end()), (Texts{Clock("7", "0", "0"), Reason("eating")}));
+}
+
 TEST_F(Idle, EveryStateAndTransition) {
     Start("", "a\r\n");
     EXPECT_EQ(State(), kOff);

@@ -146,5 +146,18 @@ TEST_F(Reader, WhatTheClientDoesNotAnswerIsUnknownNotNone) {
     EXPECT_EQ(GetDownloadFileName(p), std::nullopt);
 }
 
+TEST(ReplaceText, ReplacesEveryMatchInAnyCaseOnceAndKeepsTheRest) {
+    struct Case {
+        std::string text, find, replacement, result;
+    };
+    for (const Case& c : std::vector<Case>{{"aXbxc", "x", "", "abc"}, {"ab", "b", "bb", "abb"},
+                                           {"aaa", "a", "Aa", "AaAaAa"}, {"aaaa", "aa", "a", "aa"},
+                                           {"abc", "", "x", "abc"}}) {
+        std::string text = c.text;
+        EXPECT_EQ(ReplaceText(text, c.find, c.replacement), c.result) << c.text;
+        EXPECT_EQ(text, c.result) << c.text;
+    }
+}
+
 }  // namespace
 }  // namespace qm::transfer
