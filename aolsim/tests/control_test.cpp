@@ -207,6 +207,11 @@ TEST_F(ControlRun, OtherMembersChatAndEveryRoomLineIsLogged) {
               "Lobby\tMrPeabody\tanyone here from ohio?\r\n");
     EXPECT_FALSE(control::Run(client, "log \"" + ::testing::TempDir() + "no/such/folder/x.txt\"").ok);
     std::remove(path.c_str());
+    Ok("chatter Lobby 1");  // a transcript keeps only its last lines
+    p.RunFor(3000);
+    const std::string shown = GetText(client.RoomTranscript(client.Room("Lobby")));
+    EXPECT_LE(shown.size(), 17u * 1024);
+    EXPECT_NE(shown.substr(shown.rfind("\r\n") + 2).find(":\t"), std::string::npos);
 }
 
 }  // namespace
