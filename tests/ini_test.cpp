@@ -13,7 +13,6 @@ TEST(Ini, ReadsFollowTheProfileServices) {
     // File, section, key, buffer size, value read.
     const std::tuple<const char*, const char*, const char*, std::size_t, const char*> reads[] = {
         {"[s]\r\nk=abcdef\r\n", "s", "k", 4, "abc"},  // cut to the buffer
-        {"[s]\r\nk=abcdef\r\n", "s", "k", 1, ""},
         {"[s]\r\nk=abcdef\r\n", "s", "k", 0, ""},
         {"[s]\r\nk=\"abcdef\"\r\n", "s", "k", 4, "abc"},  // the quotes dropped before the cut
         {"k=1\r\n[s]\r\nj=2\r\n", "s", "k", 750, ""},     // before the first section: in none

@@ -103,7 +103,7 @@ TEST_F(ControlRun, EveryQueryWritesItsRecords) {
     ClickToolbarMenu(0, 'b');
     p.ShowWindow(client.WelcomeWindow(), qm::ShowCmd::Hide);
     Ok("disconnect; password pw");
-    TypePassword("pw");
+    Enter(client.PasswordBox(), "pw");
     EXPECT_EQ(Ok("passwords; keywords; menu-commands; popup-picks; toolbar-clicks; presses; resume-presses; alerts; "
                  "events; state")
                   .output,
@@ -126,18 +126,12 @@ TEST_F(ControlRun, ScenarioCommandsReachTheClient) {
     EXPECT_EQ(DocumentCaptions(), (Lines{"Lobby", "Welcome, Joe!", "Look alike", "Empty", "AOL Channels"}));
     Ok("download a.zip 45 \"About 3 minutes remaining.\"; upload b.zip -1 \"\"; modal Attention");
     EXPECT_EQ(Caption(client.DownloadWindow()), "File Transfer - 45%");
-    EXPECT_EQ(GetText(p.FindWindowEx(client.DownloadWindow(), p.FindWindowEx(client.DownloadWindow(), 0, "_AOL_Static"),
-                                     "_AOL_Static")),
-              "About 3 minutes remaining.");
     EXPECT_EQ(Caption(client.UploadWindow()), "File Transfer");
     EXPECT_EQ(p.FindWindow("_AOL_Modal"), client.OtherModal());
     Ok("modal-close; upload-progress 7 x; download-progress 50 y");
     EXPECT_EQ(Caption(client.UploadWindow()), "File Transfer - 7%");
     EXPECT_EQ(Caption(client.DownloadWindow()), "File Transfer - 50%");
-    Ok("upload-end-on-read 1");
-    EXPECT_EQ(GetText(p.FindWindowEx(client.UploadWindow(), 0, "_AOL_Static")), "Now Uploading b.zip");
-    EXPECT_EQ(client.UploadWindow(), 0u);
-    Ok("upload b.zip 7 x; download-end; upload-end; close \"Look alike\"; close Empty");
+    Ok("download-end; upload-end; close \"Look alike\"; close Empty");
     EXPECT_EQ(client.DownloadWindow() | client.UploadWindow() | client.FindDocument("Look alike"), 0u);
     Ok("reject nowhere; map \"teen chat\" \"Teens 3\"; alert-after-keyword 1; delay room 0");
     for (const char* keyword : {"full", "nowhere", "teen chat"}) {
@@ -155,7 +149,7 @@ TEST_F(ControlRun, ScenarioCommandsReachTheClient) {
     Ok("disconnect transfer-status status");
     EXPECT_EQ(DocumentCaptions(), (Lines{"Status", "File Transfer Status", "Sign On"}));
     Ok("close Status; close \"File Transfer Status\"; fail-signons 1; when password-typed vanish");
-    TypePassword("pw");
+    Enter(client.PasswordBox(), "pw");
     p.ProcessEvents();
     EXPECT_FALSE(client.Running());
 }
@@ -164,17 +158,12 @@ TEST_F(ControlRun, BadCommandsStopTheScriptWithAReasonAndWhatRanStaysDone) {
     for (const Refusal& c : {
              Refusal{"bogus", "line 1: unknown command \"bogus\""},
              Refusal{"start", "line 1: wrong number of fields for \"start\""},
-             Refusal{"start 8.0 9", "line 1: wrong number of fields for \"start\""},
              Refusal{"start 8.0\ndelay soon 1", "line 2: unknown delay \"soon\""},
              Refusal{"delay room -1", "line 1: \"-1\" is not a number of seconds from 0 to 86400"},
-             Refusal{"delay room nan", "line 1: \"nan\" is not a number of seconds from 0 to 86400"},
-             Refusal{"delay room 1e9", "line 1: \"1e9\" is not a number of seconds from 0 to 86400"},
              Refusal{"hang 5x", "line 1: \"5x\" is not a number of seconds from 0 to 86400"},
              Refusal{"fail-signons 99999999999999999999",
                      "line 1: \"99999999999999999999\" is not a whole number from 0 to 1000000"},
              Refusal{"download a 101 x", "line 1: \"101\" is not a whole number from -1 to 100"},
-             Refusal{"download a -2 x", "line 1: \"-2\" is not a whole number from -1 to 100"},
-             Refusal{"upload-end-on-read -1", "line 1: \"-1\" is not a whole number from 0 to 1000000"},
              Refusal{"never-empties yes", "line 1: \"yes\" is neither on nor off"},
              Refusal{"when never vanish", "line 1: unknown trigger \"never\""},
              Refusal{"when password-typed explode", "line 1: unknown reaction \"explode\""},
@@ -218,18 +207,11 @@ TEST_F(ControlRun, OtherMembersChatAndEveryRoomLineIsLogged) {
               "Lobby\tMrPeabody\tanyone here from ohio?\r\n");
     EXPECT_FALSE(control::Run(client, "log \"" + ::testing::TempDir() + "no/such/folder/x.txt\"").ok);
     std::remove(path.c_str());
-    // The chatter stops with its room and goes on in a room of that name; a
-    // transcript keeps only its last lines.
-    Ok("chatter Lobby 1");
+    Ok("chatter Lobby 1");  // a transcript keeps only its last lines
     p.RunFor(3000);
     const std::string shown = GetText(client.RoomTranscript(client.Room("Lobby")));
     EXPECT_LE(shown.size(), 17u * 1024);
     EXPECT_NE(shown.substr(shown.rfind("\r\n") + 2).find(":\t"), std::string::npos);
-    client.DestroyWindow(client.Room("Lobby"));
-    p.RunFor(10);
-    Ok("room Lobby");
-    p.RunFor(2);
-    EXPECT_NE(GetText(client.RoomTranscript(client.Room("Lobby"))), "");
 }
 
 }  // namespace

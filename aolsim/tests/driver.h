@@ -27,7 +27,6 @@ struct Scene {
     Hwnd Main() { return p.FindWindow("AOL Frame25"); }
     Hwnd Mdi() { return p.FindWindowEx(Main(), 0, "MDIClient"); }
     Hwnd FirstDocument() { return p.FindWindowEx(Mdi(), 0, "AOL Child"); }
-    Hwnd Document(const std::string& caption) { return p.FindWindowEx(Mdi(), 0, "AOL Child", caption); }
     Hwnd Bar() { return p.FindWindowEx(p.FindWindowEx(Main(), 0, "AOL Toolbar"), 0, "_AOL_Toolbar"); }
     Hwnd KeywordEdit() { return p.FindWindowEx(p.FindWindowEx(Bar(), 0, "_AOL_Combobox"), 0, "Edit"); }
     Hwnd Alert() { return p.FindWindow("#32770", std::string_view("America Online")); }
@@ -55,14 +54,12 @@ struct Scene {
         return captions;
     }
 
-    // The text typed into an edit box, then Enter: a line into a room's
-    // input box, the password into the sign-on window's.
+    // The text typed into an edit box, then Enter.
     void Enter(Hwnd edit, const std::string& text) {
         p.SetText(edit, text);
         p.Send(edit, Msg::Char, qm::kCharEnter);
     }
     void Say(Hwnd room, const std::string& line) { Enter(client.RoomInput(room), line); }
-    void TypePassword(const std::string& password) { Enter(p.FindWindowEx(FirstDocument(), 0, "_AOL_Edit"), password); }
     // As the program enters one: a blank typed in front (the caret sits at 0).
     void EnterKeyword(const std::string& text) {
         p.SetText(KeywordEdit(), text);
