@@ -172,6 +172,11 @@ TEST_F(Sim, FileExistenceFollowsAttributesAndReadsStopAtTheLimit) {
     p.SetFileFlags("C:\\q\\quillmoor.rea", {.hidden = true});
     EXPECT_FALSE(p.FileExists("C:\\q\\quillmoor.rea"));
     EXPECT_FALSE(p.FileExists("C:\\q"));
+    // As Windows: a settings file that cannot be read is not rewritten from nothing.
+    p.SetFileFlags("C:\\q\\quillmoor.rea", {.unreadable = true});
+    EXPECT_FALSE(p.WriteProfileString("a", "b", "c", "C:\\q\\quillmoor.rea"));
+    p.SetFileFlags("C:\\q\\quillmoor.rea", {});
+    EXPECT_EQ(p.FileBytes("C:\\q\\quillmoor.rea"), std::string(1000, 'b'));
 }
 
 }  // namespace
