@@ -525,6 +525,20 @@ TEST_F(Win32Backend, PromptIsInFrontOfTheTopmostMainWindowShownOrHiddenAndKeyboa
     }
 }
 
+TEST_F(Win32Backend, MessageBoxShowsTitleAndTextInFrontUntilOk) {
+    std::string shown;  // the title, then each static's text (another may hold the icon)
+    bool topmost = false;
+    WhileShown("#32770", [&](HWND box) {
+        topmost = ExStyle(box, WS_EX_TOPMOST);
+        shown = TextOf(box);
+        for (HWND s = Child(box, "Static"); s; s = ::FindWindowExA(box, s, "Static", nullptr))
+            if (!TextOf(s).empty()) shown += "|" + TextOf(s);
+        ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }, [&] { return p.MessageBox("upchat", "no upload window \xB7 found"), 0; });
+    EXPECT_TRUE(topmost);
+    EXPECT_EQ(shown, "upchat|no upload window \xB7 found");
+}
+
 // The seam's record for `window`, with junk where the icon goes.
 std::vector<std::uint8_t> TrayRecord(Hwnd window, const std::string& tip, std::uint32_t flags = 7) {
     std::vector<std::uint8_t> record(kTrayRecordSize, 0);
