@@ -32,18 +32,6 @@ protected:
         ::DeleteFileA(kSystemPasswordFile);
     }
 
-    // "set password": past the greyed title, "idle options" and "dcp
-    // options", into it, past "enable dcp" and the separator; then the prompt.
-    void SetPasswordThroughTheMenu(const char* password) {
-        ASSERT_NE(program.OpenMenu(), nullptr);
-        for (WORD key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN}) e2e::KeyPress(key);
-        HWND prompt = nullptr;
-        ASSERT_TRUE(Eventually([&] { return (prompt = program.FindOwnWindow("#32770", "set aol password")); }, 10));
-        ::SendMessageA(::GetDlgItem(prompt, 101), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(password));
-        ::PostMessageA(prompt, WM_COMMAND, IDOK, 0);
-        ASSERT_TRUE(Eventually([&] { return !::IsWindow(prompt); }, 20));
-    }
-
     std::string userFile;
     aolsim::testing::AolsimProcess client;
     e2e::QuillmoorProcess program;
@@ -57,7 +45,14 @@ TEST_F(DisconnectProtection, SignsBackOnWithThePasswordSetInItsPromptReturnsToTh
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(Eventually([&] { return client.Column("transcript Lobby").size() == 2; }, 30)) << "entry lines";
 
-    ASSERT_NO_FATAL_FAILURE(SetPasswordThroughTheMenu("Qm7pass"));
+    // "set password": past the greyed title, "idle options" and "dcp
+    // options", into it, past "enable dcp" and the separator; then the prompt.
+    ASSERT_TRUE(program.Choose("Down Down Down Right Down Return"));
+    HWND prompt = nullptr;
+    ASSERT_TRUE(Eventually([&] { return (prompt = program.FindOwnWindow("#32770", "set aol password")); }, 10));
+    ::SendMessageA(::GetDlgItem(prompt, 101), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Qm7pass"));
+    ::PostMessageA(prompt, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(Eventually([&] { return !::IsWindow(prompt); }, 20));
     const DWORD system = ::GetFileAttributesA("c:\\windows\\system");
     const bool hasSystem = system != INVALID_FILE_ATTRIBUTES && (system & FILE_ATTRIBUTE_DIRECTORY);
     const std::string stored = hasSystem ? kSystemPasswordFile : userFile;

@@ -21,6 +21,7 @@ HWND WindowOf(DWORD pid, const char* cls, const char* caption, bool shown) {
 }
 
 QuillmoorProcess::QuillmoorProcess() {
+    Eventually([] { return !::FindWindowA("quillmoorForm", nullptr); });
     char temp[MAX_PATH + 1] = {};
     ::GetTempPathA(sizeof temp, temp);
     static int made = 0;
@@ -68,12 +69,14 @@ bool QuillmoorProcess::Start() {
 
 HWND QuillmoorProcess::MainWindow() const { return FindOwnWindow("quillmoorForm", "quillmoor idle by dorwick"); }
 
-HWND QuillmoorProcess::OpenMenu() {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        POINT button{16, 32};
-        ::ClientToScreen(MainWindow(), &button);
-        MouseClick({button.x, button.y, button.x, button.y});
-        if (Eventually([&] { return FindOwnWindow("#32768") != nullptr; }, 5)) return FindOwnWindow("#32768");
+HWND QuillmoorProcess::OpenMenu(const std::function<RECT()>& where, int button) {
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        RECT r{8, 24, 25, 41};  // the menu button, in the main window's client area
+        if (where) r = where();
+        else ::MapWindowPoints(MainWindow(), nullptr, reinterpret_cast<POINT*>(&r), 2);
+        if (Xdotool(MoveTo(r) + " click " + std::to_string(button)) &&
+            Eventually([&] { return FindOwnWindow("#32768") != nullptr; }, 5))
+            return FindOwnWindow("#32768");
     }
     return nullptr;
 }
@@ -102,29 +105,8 @@ void QuillmoorProcess::Stop() {
     process_ = PROCESS_INFORMATION{};
 }
 
-void Mouse(DWORD flags, int x, int y) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = x * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
-    in.mi.dy = y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
-    in.mi.dwFlags = flags;
-    ::SendInput(1, &in, sizeof in);
-    ::Sleep(150);
-}
-
-void MouseClick(const RECT& at) {
-    Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (at.left + at.right) / 2, (at.top + at.bottom) / 2);
-    Mouse(MOUSEEVENTF_LEFTDOWN);
-    Mouse(MOUSEEVENTF_LEFTUP);
-}
-
-void KeyPress(WORD key) {
-    INPUT in[2]{};
-    in[0].type = in[1].type = INPUT_KEYBOARD;
-    in[0].ki.wVk = in[1].ki.wVk = key;
-    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(2, in, sizeof in[0]);
-    ::Sleep(80);
+std::string MoveTo(const RECT& r) {
+    return "mousemove " + std::to_string((r.left + r.right) / 2) + " " + std::to_string((r.top + r.bottom) / 2);
 }
 
 bool Xdotool(const std::string& arguments, double seconds) {

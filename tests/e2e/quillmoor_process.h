@@ -3,6 +3,7 @@
 // process ended at the end of the test.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -27,6 +28,14 @@ inline std::string Dhm(const char* d, const char* h, const char* m) {
 // given) that is visible (or any, when `shown` is false), or nullptr.
 HWND WindowOf(DWORD pid, const char* cls, const char* caption = nullptr, bool shown = true);
 
+// Real input through the X display: runs xdotool with these arguments and
+// waits, at most `seconds`, until it ended.  True when it succeeded.  X
+// coordinates are Windows' where there is no window manager.
+bool Xdotool(const std::string& arguments, double seconds = 15);
+std::string MoveTo(const RECT& r);  // "mousemove" to its middle
+
+// A quillmoor of an earlier test still running in this Wine prefix is
+// waited for (bounded) as one is made.
 class QuillmoorProcess {
 public:
     QuillmoorProcess();
@@ -41,9 +50,12 @@ public:
     // Starts it and waits (bounded) until its main window is shown.
     bool Start();
     HWND MainWindow() const;  // shown, or nullptr
-    // Clicks the menu button (a click right after a dialog of ours closed is
-    // sometimes lost: again) until its menu is open; the menu, or nullptr.
-    HWND OpenMenu();
+    // Clicks with that button the middle of what `where` gives (by default
+    // the menu button) until quillmoor's menu is open: a click right after a
+    // dialog of ours closed is sometimes lost.  The menu, or nullptr.
+    HWND OpenMenu(const std::function<RECT()>& where = nullptr, int button = 1);
+    // Opens the menu with the menu button and presses these keys (xdotool's names).
+    bool Choose(const std::string& keys) { return OpenMenu() && Xdotool("key --delay 100 " + keys); }
     HWND FindOwnWindow(const char* cls, const char* caption = nullptr, bool shown = true) const {
         return process_.dwProcessId ? WindowOf(process_.dwProcessId, cls, caption, shown) : nullptr;
     }
@@ -63,16 +75,5 @@ template <typename Test>
 bool Eventually(Test test, double seconds = 20) {
     return aolsim::testing::WaitUntil(test, seconds);
 }
-
-// Real input through the system's input queue: it reaches whatever window is
-// under the pointer.
-void Mouse(DWORD flags, int screenX = 0, int screenY = 0);
-void MouseClick(const RECT& at);  // at its middle
-void KeyPress(WORD virtualKey);
-
-// Real input through the X display: runs xdotool with these arguments and
-// waits, at most `seconds`, until it ended.  True when it succeeded.  X
-// coordinates are Windows' where there is no window manager.
-bool Xdotool(const std::string& arguments, double seconds = 15);
 
 }  // namespace e2e

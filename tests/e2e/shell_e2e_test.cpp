@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,39 +40,10 @@ RECT ScreenRect(HWND window) {
 
 class Shell : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(Eventually([] { return !::FindWindowA("quillmoorForm", nullptr); }))
-            << "a quillmoor of an earlier test still runs in this Wine prefix";
-    }
     void StartQuillmoor() {
         if (!quillmoor.ReadFile("quillmoor.dat")) quillmoor.WriteFile("quillmoor.dat", "[aol]\r\nVERSION=8.0\r\n");
         ASSERT_TRUE(quillmoor.Start()) << "quillmoor's window never came up";
         main = quillmoor.MainWindow();
-    }
-    HWND OpenMenu() { return quillmoor.FindOwnWindow("#32768"); }
-    // Clicks with that button at the middle of what `where` gives until
-    // quillmoor's menu is open: a click right after a dialog closed is
-    // sometimes lost.
-    HWND ClickForMenu(const std::function<RECT()>& where, int button = 1) {
-        for (int attempt = 0; attempt < 4; ++attempt) {
-            const RECT r = where();
-            const std::string x = std::to_string((r.left + r.right) / 2), y = std::to_string((r.top + r.bottom) / 2);
-            if (Xdotool("mousemove " + x + " " + y + " click " + std::to_string(button)) &&
-                Eventually([&] { return OpenMenu() != nullptr; }, 5))
-                return OpenMenu();
-        }
-        return nullptr;
-    }
-    HWND ClickMenuButton() {
-        return ClickForMenu([&] {
-            const RECT w = ScreenRect(main);
-            return RECT{w.left + kLabel1.left, w.top + kLabel1.top, w.left + kLabel1.right, w.top + kLabel1.bottom};
-        });
-    }
-    // Keys given to the menu a click on the menu button opened.
-    void Choose(const std::string& keys) {
-        ASSERT_NE(ClickMenuButton(), nullptr) << keys;
-        ASSERT_TRUE(Xdotool("key --delay 100 " + keys));
     }
     std::string Settings() { return quillmoor.ReadFile("quillmoor.dat").value_or(""); }
     // The lines posted after the entry lines.
@@ -98,16 +68,16 @@ TEST_F(Shell, ColourChosenFromTheMenuButtonAndTypedIntoThePromptReachesTheFileAn
     StartQuillmoor();
     ASSERT_TRUE(Eventually([&] { return Said().empty(); }));
     const RECT window = ScreenRect(main);
-    HWND menu = ClickMenuButton();
+    HWND menu = quillmoor.OpenMenu();
     ASSERT_NE(menu, nullptr) << "no menu after four clicks on the menu button";
     const RECT shown = ScreenRect(menu);
     EXPECT_EQ(shown.top, window.top + kLabel1.bottom);
     EXPECT_EQ(shown.left, std::min<int>(window.left + kLabel1.left,
                                         ::GetSystemMetrics(SM_CXSCREEN) - (shown.right - shown.left)));
     ASSERT_TRUE(Xdotool("key Escape"));
-    EXPECT_TRUE(Eventually([&] { return OpenMenu() == nullptr; }, 10));
+    EXPECT_TRUE(Eventually([&] { return !quillmoor.FindOwnWindow("#32768"); }, 10));
     EXPECT_TRUE(::IsWindowVisible(main));
-    Choose("Down Down Down Down Down Right Down Return");
+    ASSERT_TRUE(quillmoor.Choose("Down Down Down Down Down Right Down Return"));
     HWND prompt = nullptr;
     ASSERT_TRUE(Eventually([&] { return (prompt = quillmoor.FindOwnWindow("#32770", "set color 1")) != nullptr; }));
     EXPECT_EQ(::GetForegroundWindow(), prompt);
@@ -135,15 +105,14 @@ TEST_F(Shell, WindowCommandSendsTheWindowToTheTrayAndBack) {
         return Eventually([&] { return WineTrayIcons().size() == iconsBefore + tray; });
     };
     for (int round = 0; round < 2; ++round) {
-        Choose("Up Up Return");
+        ASSERT_TRUE(quillmoor.Choose("Up Up Return"));
         ASSERT_TRUE(inTray(true));
         const RECT icon = ScreenRect(WineTrayIcons().back());
         if (round == 0) {
-            ASSERT_NE(ClickForMenu([&] { return icon; }, 3), nullptr);
+            ASSERT_NE(quillmoor.OpenMenu([&] { return icon; }, 3), nullptr);
             ASSERT_TRUE(Xdotool("key --delay 100 Up Up Return"));
         } else {
-            ASSERT_TRUE(Xdotool("mousemove " + std::to_string((icon.left + icon.right) / 2) + " " +
-                                std::to_string((icon.top + icon.bottom) / 2) + " click --repeat 2 --delay 80 1"));
+            ASSERT_TRUE(Xdotool(e2e::MoveTo(icon) + " click --repeat 2 --delay 80 1"));
         }
         EXPECT_TRUE(inTray(false)) << "round " << round;
     }
@@ -162,24 +131,24 @@ TEST_F(Shell, EditReasonsIdleAndExit) {
     // "edit reasons": the sixth item of "idle options", past the greyed title
     // and a separator.  In the list's menu "add a reason" is the first item,
     // "done edit" the last.
-    Choose("Down Down Right Down Down Down Down Return");
+    ASSERT_TRUE(quillmoor.Choose("Down Down Right Down Down Down Down Return"));
     HWND editor = nullptr;
     ASSERT_TRUE(Eventually([&] { return (editor = quillmoor.FindOwnWindow(nullptr, "reasons")) != nullptr; }));
     HWND list = ::ChildWindowFromPoint(editor, POINT{20, 20});  // the list lies at 10, 7, 273 x 58
     ASSERT_NE(list, editor);
-    ASSERT_NE(ClickForMenu([&] { return ScreenRect(list); }, 3), nullptr);
+    ASSERT_NE(quillmoor.OpenMenu([&] { return ScreenRect(list); }, 3), nullptr);
     ASSERT_TRUE(Xdotool("key --delay 100 Down Return"));
     HWND prompt = nullptr;
     ASSERT_TRUE(Eventually([&] { return (prompt = quillmoor.FindOwnWindow("#32770", "add idle reason")) != nullptr; }));
     ASSERT_TRUE(Xdotool("type --delay 100 'eating, back soon'"));
     ASSERT_TRUE(Xdotool("key Return"));
     ASSERT_TRUE(Eventually([&] { return !quillmoor.FindOwnWindow("#32770", "add idle reason"); }));
-    ASSERT_NE(ClickForMenu([&] { return ScreenRect(list); }, 3), nullptr);
+    ASSERT_NE(quillmoor.OpenMenu([&] { return ScreenRect(list); }, 3), nullptr);
     ASSERT_TRUE(Xdotool("key --delay 100 Up Return"));
     EXPECT_TRUE(Eventually([&] { return quillmoor.ReadFile("quillmoor.rea") == "brb\r\neating, back soon\r\n"; }));
     EXPECT_TRUE(Eventually([&] { return !quillmoor.FindOwnWindow(nullptr, "reasons"); }));
 
-    Choose("Down Down Right Return");  // "idle on", the first item
+    ASSERT_TRUE(quillmoor.Choose("Down Down Right Return"));  // "idle on", the first item
     ASSERT_TRUE(Eventually([&] { return Said().size() == 4; }, 90));
     const std::string idle = kHead + "quillmoor idle \xB7 ";
     EXPECT_EQ(Said(), (std::vector<std::string>{
@@ -188,7 +157,7 @@ TEST_F(Shell, EditReasonsIdleAndExit) {
                           idle + Dhm("0", "0", "1"), kHead + "re: <font color=#0000ff>brb"}));
     EXPECT_NE(Settings().find("[stats]\r\nMINUTE=1\r\n"), std::string::npos);
 
-    Choose("Up Return");  // "exit", the last item
+    ASSERT_TRUE(quillmoor.Choose("Up Return"));  // "exit", the last item
     ASSERT_TRUE(quillmoor.WaitForEnd(30));
     EXPECT_EQ(quillmoor.ExitCode(), 0u);
     const std::vector<std::string> said = Said();

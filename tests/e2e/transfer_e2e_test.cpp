@@ -42,10 +42,9 @@ protected:
     // Down in the menu stops on the greyed title and skips separators: idle,
     // dcp, upchat options; then `downs` from "enable auto upchat", and Enter.
     void ChooseUpchatItem(int downs) {
-        ASSERT_NE(app.OpenMenu(), nullptr) << "the menu did not open";
-        for (WORD key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT}) e2e::KeyPress(key);
-        for (int i = 0; i < downs; ++i) e2e::KeyPress(VK_DOWN);
-        e2e::KeyPress(VK_RETURN);
+        std::string keys = "Down Down Down Down Right";
+        for (int i = 0; i < downs; ++i) keys += " Down";
+        ASSERT_TRUE(app.Choose(keys + " Return"));
         ASSERT_TRUE(Eventually([&] { return app.FindOwnWindow("#32768") == nullptr; }, 10)) << "the menu stayed open";
     }
     static void SleepTicks(int ticks) { ::Sleep(static_cast<DWORD>(ticks * kTick * 1000)); }
@@ -96,7 +95,7 @@ TEST_F(Transfers, UpchatMovesTheRealUploadWindowBragReportsAndAVanishedUploadBri
     EXPECT_EQ(SaidSinceEntry().size(), 5u) << "announced before the box was closed";
     RECT ok{};
     ASSERT_TRUE(::GetWindowRect(::GetDlgItem(box, IDOK) ? ::GetDlgItem(box, IDOK) : ::GetDlgItem(box, IDCANCEL), &ok));
-    e2e::MouseClick(ok);
+    ASSERT_TRUE(e2e::Xdotool(e2e::MoveTo(ok) + " click 1"));
     ASSERT_TRUE(Eventually([&] { return SaidSinceEntry().size() == 6; }, kSettle));
     EXPECT_EQ(SaidSinceEntry().back(), kAutoUpchat);
     EXPECT_EQ(app.FindOwnWindow("#32770", "upchat error"), nullptr);
