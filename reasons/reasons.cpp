@@ -16,7 +16,7 @@ Reasons::Reasons(Program& program) : form3(program), program_(program) {
 }
 
 void Reasons::LoadReasons(const std::string& path) {
-    reasons::LoadReasons(program_.platform, path, program_.form1.List1);
+    loaded_ = reasons::LoadReasons(program_.platform, path, program_.form1.List1);
 }
 
 void Reasons::HideEditor() { form3.Hide(); }
@@ -57,7 +57,8 @@ void Reasons::editareason_Click() {
 
 void Reasons::doneedit_Click() {
     program_.form1.List1.CopyItemsFrom(form3.List1);
-    reasons::SaveReasons(program_.platform, ReasonsFile(program_.platform), form3.List1);
+    if (auto saved = reasons::SaveReasons(program_.platform, ReasonsFile(program_.platform), form3.List1, loaded_))
+        loaded_ = *saved;
     form3.Hide();
 }
 

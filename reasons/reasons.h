@@ -6,6 +6,7 @@
 #include <string>
 
 #include "reasons/form3.h"
+#include "reasons/reasons_file.h"
 
 namespace qm {
 
@@ -31,6 +32,8 @@ public:
 
 private:
     Program& program_;
+    // What the live list holds of the file: the rest is kept at each save.
+    reasons::Loaded loaded_;
 };
 
 }  // namespace qm

@@ -168,6 +168,79 @@ TEST_F(Reasons, ReadingIsBoundedAndTakesOnlyWholeLines) {
     EXPECT_EQ(Load(bytes + "z").back(), std::string(reasons::kMaxFileBytes % line.size() - 1, 'x') + "z");
 }
 
+// What did not fit in the list, or could not be read, outlives "done edit":
+// the edited list takes the place of what was loaded, the rest follows.
+TEST_F(Reasons, DoneEditKeepsWhatWasNotLoaded) {
+    std::string lines;
+    for (int i = 0; i < 40000; ++i) lines += std::to_string(i) + "\r\n";
+    Open(lines.c_str());
+    ASSERT_EQ(Copy().size(), static_cast<std::size_t>(ReasonList::kMaxCount));
+    Select(0);
+    ChooseOption("delete a reason");
+    Answer("addareason", "new");
+    ChooseOption("done edit");
+    const std::size_t firstLine = std::string("0\r\n").size();
+    const std::size_t kept = lines.find("32767\r\n");
+    EXPECT_EQ(sim.FileBytes(kReasonsFile),
+              lines.substr(firstLine, kept - firstLine) + "new\r\n" + lines.substr(kept));
+    // Again: the part the list holds is now the one just written.
+    EditReasons();
+    Select(0);
+    ChooseOption("delete a reason");
+    ChooseOption("done edit");
+    const std::size_t secondLine = firstLine + std::string("1\r\n").size();
+    EXPECT_EQ(sim.FileBytes(kReasonsFile),
+              lines.substr(secondLine, kept - secondLine) + "new\r\n" + lines.substr(kept));
+}
+
+TEST_F(Reasons, DoneEditKeepsTheFileBeyondTheReadLimit) {
+    const std::string line = std::string(1000, 'x') + "\r\n";
+    std::string bytes;
+    int count = 0;
+    while (bytes.size() < reasons::kMaxFileBytes + (std::size_t{1} << 20)) bytes += std::to_string(count++) + line;
+    Open(bytes.c_str());
+    ASSERT_LT(Copy().size(), static_cast<std::size_t>(count));
+    Select(0);
+    ChooseOption("delete a reason");
+    ChooseOption("done edit");
+    EXPECT_EQ(sim.FileBytes(kReasonsFile), bytes.substr(bytes.find('\n') + 1));
+}
+
+// A file that could not be read is not written over; once it reads again,
+// the new reasons come first and all of it follows.
+TEST_F(Reasons, DoneEditNeverWritesOverAFileThatCouldNotBeRead) {
+    Client();
+    sim.SetFileBytes(kReasonsFile, "mine\r\n");
+    sim.SetFileFlags(kReasonsFile, {.unreadable = true});
+    Launch(kDecorations);
+    EXPECT_EQ(form.List1.ListCount(), 0);
+    EditReasons();
+    Answer("addareason", "new");
+    ChooseOption("done edit");
+    EXPECT_EQ(form.List1.Items(), Texts{"new"});
+    EXPECT_EQ(sim.FileBytes(kReasonsFile), "mine\r\n");
+    sim.SetFileFlags(kReasonsFile, {});
+    EditReasons();
+    ChooseOption("done edit");
+    EXPECT_EQ(sim.FileBytes(kReasonsFile), "new\r\nmine\r\n");
+    EditReasons();
+    Answer("addareason", "newer");
+    ChooseOption("done edit");
+    EXPECT_EQ(sim.FileBytes(kReasonsFile), "new\r\nnewer\r\nmine\r\n");
+}
+
+// Too large to be kept whole: left as it is rather than cut.
+TEST_F(Reasons, DoneEditLeavesAFileTooLargeToKeep) {
+    std::string bytes(reasons::kMaxKeptBytes + 1, 'x');
+    bytes[10] = '\n';
+    Open(bytes.c_str());
+    EXPECT_EQ(Copy(), Texts{std::string(10, 'x')});
+    Answer("addareason", "new");
+    ChooseOption("done edit");
+    EXPECT_EQ(form.List1.Items(), (Texts{std::string(10, 'x'), "new"}));
+    EXPECT_EQ(sim.FileBytes(kReasonsFile)->size(), bytes.size());
+}
+
 TEST_F(Reasons, SavedListIsALineEachExactlyAsItStands) {
     ReasonList list;
     for (const char* r : {"brb", " sleeping", "a \"b\", c", ""}) list.AddItem(r);
