@@ -107,6 +107,7 @@ Hwnd Win32Platform::CreateEditorWindow(const std::string& caption, const EditorW
     editor_ = ::CreateWindowExA(WS_EX_TOOLWINDOW, kEditorClass, caption.c_str(), WS_POPUP | WS_CLIPCHILDREN, x, y,
                                 width, height, nullptr, nullptr, instance_, this);
     if (!editor_) {
+        ReportFailure("CreateWindowExA", kEditorClass, ::GetLastError());
         editorModel_ = nullptr;
         return 0;
     }

@@ -31,7 +31,9 @@ std::string Win32Platform::GetProfileString(const std::string& section, const st
 bool Win32Platform::WriteProfileString(const std::string& section, const std::string& key,
                                        const std::string& value, const std::string& path) {
     if (path.empty() || HasZeroByte(path)) return false;
-    return ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path.c_str()) != FALSE;
+    if (::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path.c_str())) return true;
+    ReportFailure("WritePrivateProfileStringA", path, ::GetLastError());
+    return false;
 }
 
 // ---- files ---------------------------------------------------------------------------------
@@ -124,12 +126,18 @@ bool Win32Platform::WriteFile(const std::string& path, const std::string& bytes)
     // Asked first, not left to the open: under Wine a program run by root
     // would write a read-only file all the same.
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        ReportFailure("WriteFile", path, ERROR_ACCESS_DENIED);
+        return false;
+    }
     // Opened, then cut to nothing: unlike CREATE_ALWAYS this also rewrites a
     // hidden file, as the profile functions do.
     HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    if (file == INVALID_HANDLE_VALUE) {
+        ReportFailure("CreateFileA", path, ::GetLastError());
+        return false;
+    }
     bool ok = ::SetEndOfFile(file) != FALSE;
     std::size_t done = 0;
     while (ok && done < bytes.size()) {
@@ -138,6 +146,7 @@ bool Win32Platform::WriteFile(const std::string& path, const std::string& bytes)
         ok = ::WriteFile(file, bytes.data() + done, want, &wrote, nullptr) && wrote == want;
         done += wrote;
     }
+    if (!ok) ReportFailure("WriteFile", path, ::GetLastError());
     ok = (::CloseHandle(file) != FALSE) && ok;
     return ok;
 }

@@ -33,6 +33,11 @@ std::string Terminated(char* buffer, int size);
 // functions and so name something else: such input finds and opens nothing.
 inline bool HasZeroByte(std::string_view s) { return s.find('\0') != std::string_view::npos; }
 DWORD ToMilliseconds(double seconds);
+// Says why a call failed, for whoever watches the debugger output (a debug
+// viewer on Windows, WINEDEBUG=+debugstr under Wine): the call, what it was
+// given, and the error number.  The seam still reports the failure its own
+// way; this only keeps the reason.
+void ReportFailure(const char* call, std::string_view subject, DWORD error);
 inline bool Inside(const Rect& r, int x, int y) {
     return x >= r.left && x < r.left + r.width && y >= r.top && y < r.top + r.height;
 }

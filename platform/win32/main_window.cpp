@@ -93,6 +93,7 @@ Hwnd Win32Platform::CreateMainWindow(const std::string& caption, const MainWindo
     main_ = ::CreateWindowExA(WS_EX_APPWINDOW, kMainClass, caption.c_str(), WS_POPUP, x, y, width, height,
                               nullptr, nullptr, instance_, this);
     if (!main_) {
+        ReportFailure("CreateWindowExA", kMainClass, ::GetLastError());
         model_ = nullptr;
         return 0;
     }

@@ -1,5 +1,6 @@
 #include "platform/win32/win32_platform.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -26,6 +27,23 @@ DWORD ToMilliseconds(double seconds) {
     const double ms = std::ceil(seconds * 1000.0);
     return ms >= 0x7FFFFFFF ? 0x7FFFFFFFu : static_cast<DWORD>(ms);
 }
+
+void ReportFailure(const char* call, std::string_view subject, DWORD error) {
+    std::string line = "quillmoor: ";
+    line += call;
+    line += " failed for \"";
+    line.append(subject.data(), std::min<std::size_t>(subject.size(), 260));
+    line += "\": error " + std::to_string(error) + "\n";
+    ::OutputDebugStringA(line.c_str());
+}
+
+namespace {
+// A second platform object in the process finds its classes registered.
+void Register(const WNDCLASSEXA& cls) {
+    if (!::RegisterClassExA(&cls) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        ReportFailure("RegisterClassExA", cls.lpszClassName, ::GetLastError());
+}
+}  // namespace
 
 // ---- construction -----------------------------------------------------------
 
@@ -54,7 +72,7 @@ Win32Platform::Win32Platform(std::string instanceName) : instanceName_(std::move
     helper.lpfnWndProc = &Win32Platform::WindowProc<&Win32Platform::OnHelperMessage>;
     helper.hInstance = instance_;
     helper.lpszClassName = kHelperClass;
-    ::RegisterClassExA(&helper);  // a second platform object finds it registered
+    Register(helper);
 
     WNDCLASSEXA main{};
     main.cbSize = sizeof main;
@@ -62,18 +80,19 @@ Win32Platform::Win32Platform(std::string instanceName) : instanceName_(std::move
     main.hInstance = instance_;
     main.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
     main.lpszClassName = kMainClass;
-    ::RegisterClassExA(&main);
+    Register(main);
 
     WNDCLASSEXA editor = main;
     editor.lpfnWndProc = &Win32Platform::WindowProc<&Win32Platform::OnEditorMessage>;
     editor.lpszClassName = kEditorClass;
-    ::RegisterClassExA(&editor);
+    Register(editor);
 
     // Top-level, not message-only: the shell's "TaskbarCreated" is broadcast
     // to top-level windows.
     taskbarCreated_ = ::RegisterWindowMessageA("TaskbarCreated");
     helper_ = ::CreateWindowExA(WS_EX_TOOLWINDOW, kHelperClass, "Form2", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                 instance_, this);
+    if (!helper_) ReportFailure("CreateWindowExA", kHelperClass, ::GetLastError());
 }
 
 Win32Platform::~Win32Platform() {

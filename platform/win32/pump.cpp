@@ -56,9 +56,13 @@ void Win32Platform::SetTimerRunning(int timer, bool running) {
     if (timer < 1 || timer > static_cast<int>(timers_.size())) return;
     TimerSlot& slot = *timers_[static_cast<std::size_t>(timer - 1)];
     if (running == slot.running || !slot.tick) return;  // a running timer keeps its phase
-    if (running)
+    if (running) {
+        // Without its window a timer would be the thread's, with an id of the
+        // system's choosing that no tick could be told by.
+        if (!helper_) return ReportFailure("SetTimer", "no helper window", ERROR_INVALID_WINDOW_HANDLE);
         slot.running = ::SetTimer(helper_, static_cast<UINT_PTR>(timer), slot.milliseconds, nullptr) != 0;
-    else {
+        if (!slot.running) ReportFailure("SetTimer", std::to_string(timer), ::GetLastError());
+    } else {
         ::KillTimer(helper_, static_cast<UINT_PTR>(timer));
         slot.running = false;
     }

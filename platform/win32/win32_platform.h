@@ -4,6 +4,31 @@
 // Runs on the one UI thread that created it.  Its own windows are a hidden
 // helper, which owns the timers and takes the tray's callback, and the main
 // window, which paints from the logic's model every time.
+//
+// A call that fails says why through the debugger output (ReportFailure in
+// internal.h): the call, its window or path, the error number.
+//
+// Quirks it handles, and where:
+// - Wine drops a message whose sender gave up waiting; Windows delivers it
+//   late, in order.  Send and SetText report the timeout either way
+//   (SendBounded, platform.cpp); the logic copes with both.
+// - Wine's SendMessageTimeoutA(WM_GETTEXTLENGTH) to another process is
+//   followed by an unbounded WM_GETTEXT of its own: texts are read through
+//   the "W" messages (GetTextLength / GetText, windows.cpp).
+// - Wine's FindWindowExA finds nothing after a window of another class: the
+//   siblings are walked as Windows does (FindWindowEx, windows.cpp).
+// - Under Wine another process's menus cannot be read: GetMenuItemCount
+//   answers -1 and the logic takes the version from the user's setting.
+// - Wine ignores MB_TOPMOST: the message box is lifted when it activates
+//   (dialogs.cpp); a window that owns a topmost one cannot be made topmost
+//   there, so the editor's tooltip has no owner (editor_window.cpp).
+// - Under Wine a program run by root writes read-only files: WriteFile asks
+//   for the attribute first (files.cpp).
+// - XP leaves a too small module-name buffer unterminated: ProgramFolder
+//   grows it (files.cpp).
+// - A window of another thread of this process may still write into a read
+//   buffer after the sender gave up: the buffer is then left alive
+//   (KeepIfStillShared, internal.h).
 #pragma once
 
 #include "platform/win32/win32_api.h"
