@@ -36,6 +36,7 @@ TEST(Ini, WritesChangeOnlyTheirLineAndKeepEveryOtherByte) {
         {"[s]\r\nk=1", "s", "J", "2", "[s]\r\nk=1\r\nJ=2\r\n"},  // after a last line without its end
         {"[s]\r\nk=1", "t", "J", "2", "[s]\r\nk=1\r\n[t]\r\nJ=2\r\n"},
         {"[s]", "s", "J", "2", "[s]\r\nJ=2\r\n"},
+        {"[s]\r\nk=1\r", "s", "J", "2", "[s]\r\nk=1\r\r\nJ=2\r\n"},  // a lone CR ends no line
         {"[a]\r\nk=1\r\n[s]\r\n", "s", "J", "2", "[a]\r\nk=1\r\n[s]\r\nJ=2\r\n"}};  // an empty section at the end
     for (const auto& [before, section, key, value, after] : writes)
         EXPECT_EQ(ini::Write(before, section, key, value), after) << before << " [" << section << "] " << key;

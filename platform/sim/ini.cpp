@@ -110,7 +110,8 @@ std::string Write(const std::string& content, const std::string& section, const 
     if (f.section >= 0) {
         const Line& last = lines[f.lastEntry];
         std::string out = content.substr(0, last.next);
-        if (last.next == last.end) out += "\r\n";  // the last line had no line end
+        // The last line had no line end (a lone CR is none).
+        if (last.next == 0 || content[last.next - 1] != '\n') out += "\r\n";
         out += entry;
         out += content.substr(last.next);
         return out;
