@@ -24,6 +24,23 @@ constexpr double kEnterSeconds = 0.5;
 constexpr double kTakeSeconds = 5.0;
 // Lines waiting for a send in progress; more are dropped.
 constexpr int kQueuedLines = 64;
+// A line the client answered Enter for but has not taken this long after the
+// last press will not be taken: only then may the sender type over it.
+constexpr double kLineGoneSeconds = 30.0;
+// Lines waiting for a client that does not answer are dropped this long after
+// they were sent: an announcement that late tells nothing true.
+constexpr double kHeldLineSeconds = 60.0;
+// While the user's text is owed or lines wait, the sender tries again this
+// often; each try that a hung client leaves unanswered (a send timeout lost)
+// doubles the wait before the next, up to the longest.
+constexpr double kRetrySeconds = 3.0;
+constexpr double kRetryLongestSeconds = 48.0;
+// As the program ends, how long it waits for the client to let the user's
+// text back in: longer than a client's usual hang, short for a closing program.
+constexpr double kLastRestoreSeconds = 10.0;
+// A send follows its room to a new input box (the room closed and opened
+// again while a line went) at most this often.
+constexpr int kBoxMoves = 3;
 
 // Waiting for the client's alert's OK button, then for the alert to go.
 constexpr double kAlertSeconds = 5.0;
@@ -50,7 +67,16 @@ constexpr double kSignOnSeconds = 120.0;
 constexpr double kRoomSeconds = 60.0;
 // A toolbar icon's pop-up menu opens within this long, or no key is sent.
 constexpr double kPopupMenuSeconds = 5.0;
+// After giving up on a pop-up menu, how long we still watch for it: a busy
+// client opens it late from the click still queued, and it must not stay open.
+constexpr double kLatePopupSeconds = 30.0;
+// A pop-up menu that still shows this long after its key was sent did not
+// take it; it is closed.
+constexpr double kPopupKeySeconds = 3.0;
 // A scan of the client's document windows visits at most this many.
 constexpr int kDocumentWindows = 1024;
+// The idle clock counts at most this many minutes at once (a week): a tick
+// far behind never loops long; the next tick counts the rest.
+constexpr int kMinutesCountedAtOnce = 7 * 24 * 60;
 
 }  // namespace qm::bounds

@@ -1,5 +1,7 @@
 #include "aol/chat_sender.h"
 
+#include <algorithm>
+
 #include "aol/bounds.h"
 #include "aol/probes.h"
 #include "aol/window_model.h"
@@ -84,84 +86,198 @@ void DismissAolAlert(Platform& platform) {
     while (FindAolAlert(platform) && platform.Now() < gone) platform.WaitForEvents(bounds::kPollSeconds);
 }
 
+namespace {
+
+// True while `box` is still a "RICHCNTL" of one of the client's document
+// windows, found through the window tree alone, so that a hung client cannot
+// hide it.  A tree too large to walk counts as holding it.
+bool BoxThere(Platform& platform, Hwnd box) {
+    Hwnd area = platform.FindWindowEx(FindAolWindow(platform), 0, kMdiClass);
+    int visited = 0;
+    for (Hwnd child = platform.FindWindowEx(area, 0, kChildClass); child;
+         child = platform.FindWindowEx(area, child, kChildClass)) {
+        for (Hwnd rich = platform.FindWindowEx(child, 0, kRichClass); rich;
+             rich = platform.FindWindowEx(child, rich, kRichClass)) {
+            if (rich == box || ++visited > bounds::kDocumentWindows) return true;
+        }
+        if (++visited > bounds::kDocumentWindows) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 ChatSender::ChatSender(Platform& platform, std::function<std::string()> version)
     : platform_(platform), version_(std::move(version)) {}
 
 ChatSender::ChatSender(Platform& platform)
     : ChatSender(platform, [&platform] { return GetAolVersion(platform); }) {}
 
-void ChatSender::Enqueue(const std::string& line) {
-    if (queue_.size() < static_cast<std::size_t>(bounds::kQueuedLines)) queue_.push_back(line);
+ChatSender::~ChatSender() {
+    if (retryTimer_) platform_.DestroyTimer(retryTimer_);
 }
 
-ChatSender::Take ChatSender::TypeLine(Hwnd box, InputVariant variant, const std::string& line) {
-    platform_.SetText(box, line);
-    // Variant A's rule for both variants: the client has sent the line once
-    // it emptied the box.  Whatever reads as unknown is not empty.
+ChatSender::Take ChatSender::TypeLine(Hwnd box, const std::string& line) {
+    // Whatever of this line turns up in the box later is ours, even when the
+    // client does not answer now (Windows may still set it).
+    owed_->ours = line;
+    if (!platform_.SetText(box, line)) return deaf_ = true, Take::NotTyped;
+    inFlight_ = InFlight{platform_.Now(), false};
+    return PressEnter(box);
+}
+
+ChatSender::Take ChatSender::PressEnter(Hwnd box) {
+    // Variant A's rule for both variants, judged on the box typed into: the
+    // client has taken the line once it emptied that box.  Whatever reads as
+    // unknown is not empty.
+    enum class Seen { Empty, Full, Gone };
     auto takenBy = [&](double deadline) {
         for (;;) {
-            std::optional<std::string> text = GetText(platform_, FindChatInput(platform_, variant));
-            if (text && text->empty()) return true;
-            if (platform_.Now() >= deadline) return false;
+            std::optional<std::string> text = GetText(platform_, box);
+            if (text && text->empty()) return Seen::Empty;
+            if (!text && !BoxThere(platform_, box)) return Seen::Gone;
+            if (platform_.Now() >= deadline) return Seen::Full;
             platform_.WaitForEvents(bounds::kPollSeconds);
         }
     };
     const double takeDeadline = platform_.Now() + bounds::kTakeSeconds;
-    for (int press = 0; press < bounds::kEnterPresses; ++press) {
+    Seen seen = Seen::Full;
+    for (int press = 0; press < bounds::kEnterPresses && seen == Seen::Full; ++press) {
         const bool answered = platform_.Send(box, Msg::Char, kCharEnter);
+        inFlight_ = InFlight{platform_.Now(), answered || (inFlight_ && inFlight_->answered)};
         // An Enter still waiting in a busy client's queue is not repeated: the
         // client would send the line twice once it catches up.
-        if (!answered) break;
-        if (takenBy(platform_.Now() + bounds::kEnterSeconds)) return Take::Taken;
+        if (!answered) {
+            deaf_ = true;
+            break;
+        }
+        seen = takenBy(platform_.Now() + bounds::kEnterSeconds);
     }
-    return takenBy(takeDeadline) ? Take::Taken : Take::NotTaken;
+    if (seen == Seen::Full) seen = takenBy(takeDeadline);
+    if (seen == Seen::Full) return Take::NotTaken;
+    inFlight_.reset();
+    return seen == Seen::Empty ? Take::Taken : Take::Gone;
 }
 
-void ChatSender::SendLines(std::deque<std::string> lines) {
+bool ChatSender::Settle() {
+    std::optional<std::string> text = Read(owed_->box);
+    if (!text) return false;
+    // Taken ("") or, after it was, typed over by the user.
+    if (*text != owed_->ours) {
+        inFlight_.reset();
+        return true;
+    }
+    // No Enter of ours reached the client (Wine loses a send that timed
+    // out), and it answers now.
+    if (!inFlight_->answered) return PressEnter(owed_->box) != Take::NotTaken;
+    if (platform_.Now() - inFlight_->lastEnter < bounds::kLineGoneSeconds) return false;
+    inFlight_.reset();  // it will not be taken: the box is ours again
+    return true;
+}
+
+bool ChatSender::PutBack() {
+    std::optional<std::string> text = Read(owed_->box);
+    if (!text) return false;
+    // Back already (a late set text), or the user has typed anew since: what
+    // the box holds stands.
+    if (*text == owed_->text || (!text->empty() && *text != owed_->ours)) {
+        owed_.reset();
+        return true;
+    }
+    if (!platform_.SetText(owed_->box, owed_->text)) return !(deaf_ = true);
+    owed_.reset();
+    return true;
+}
+
+std::optional<std::string> ChatSender::Read(Hwnd box) {
+    std::optional<std::string> text = GetText(platform_, box);
+    if (!text) deaf_ = true;
+    return text;
+}
+
+void ChatSender::DropStale() {
+    const double now = platform_.Now();
+    std::erase_if(queue_, [now](const Held& held) { return now - held.since >= bounds::kHeldLineSeconds; });
+}
+
+void ChatSender::KeepTrying() {
+    const bool waiting = Waiting();
+    if (waiting && !retryTimer_)
+        retryTimer_ = platform_.CreateTimer(static_cast<unsigned>(bounds::kRetrySeconds * 1000), [this] {
+            if (!sending_) RestoreOwed();
+        });
+    if (retryTimer_) platform_.SetTimerRunning(retryTimer_, waiting);
+}
+
+bool ChatSender::Drain(std::size_t limit, bool patient) {
     sending_ = true;
-    std::erase(lines, std::string());
-    const InputVariant variant = VariantFor(version_());
-    Hwnd box = 0;
-    if (!lines.empty() && FindChatRoom(platform_)) box = FindChatInput(platform_, variant);
-    // What cannot be read is not "": then the box is left alone and the lines
-    // are dropped, and only text actually read ever goes back.
-    const std::optional<std::string> saved = box ? ReadTextPatiently(platform_, box) : std::nullopt;
-    if (saved) {
-        if (!saved->empty()) platform_.SetText(box, "");
-        TypeLine(box, variant, lines.front());
-        lines.pop_front();
+    DropStale();
+    limit = std::min(limit, queue_.size());
+    bool typed = false, first = true;
+    for (int moves = 0;;) {
+        if (owed_ && !BoxThere(platform_, owed_->box)) {
+            // Its room closed: the text went with it, and no other room's box
+            // is given it.
+            owed_.reset();
+            inFlight_.reset();
+            if (++moves > bounds::kBoxMoves) break;
+        }
+        if (inFlight_) {
+            if (!Settle()) break;
+            continue;  // its box may have gone meanwhile
+        }
+        const bool more = limit > 0 && !queue_.empty();
+        Hwnd box = 0;
+        if (more && FindChatRoom(platform_)) box = FindChatInput(platform_, VariantFor(version_()));
+        if (owed_ && (!more || box != owed_->box) && !PutBack()) break;
+        if (!more) break;
+        if (!box) {
+            queue_.clear();  // no room: dropped
+            break;
+        }
+        if (owed_) {
+            std::optional<std::string> text = Read(box);
+            if (!text) break;
+            // The user typed anew since (or the text is back already).
+            if (!text->empty() && *text != owed_->ours) owed_.reset();
+        }
+        if (!owed_) {
+            // What cannot be read is not "": then the box is left alone and
+            // the lines wait; only text actually read ever goes back.
+            std::optional<std::string> saved = patient ? ReadTextPatiently(platform_, box) : Read(box);
+            if (!saved) break;
+            owed_ = Owed{box, *saved, ""};
+        }
+        typed = true;
+        const bool cleared = owed_->text.empty() || !owed_->ours.empty() || platform_.SetText(box, "");
+        if (!cleared) deaf_ = true;
+        const Take take = cleared ? TypeLine(box, queue_.front().line) : Take::NotTyped;
+        if (take != Take::NotTyped) {
+            queue_.pop_front();
+            --limit;
+        }
         // Draining begins: the lines queued by now go out too, later ones
-        // wait for the next send, so that this one always ends.
-        for (std::string& queued : queue_)
-            if (!queued.empty()) lines.push_back(std::move(queued));
-        queue_.clear();
-        for (const std::string& next : lines) TypeLine(box, variant, next);
-        // After every Enter we sent, so a client still catching up on them
-        // handles this last; and only once the line was taken or the bounds
-        // ran out, so a client taking it late does not take this instead.
-        platform_.SetText(box, *saved);
+        // wait, so that this send always ends.
+        if (first) limit = queue_.size();
+        first = false;
+        if (take == Take::Taken || take == Take::Gone) continue;
+        if (take == Take::NotTyped && !BoxThere(platform_, box)) continue;
+        break;  // the client does not answer, or has not taken the line yet
     }
     sending_ = false;
-    if (FindAolAlert(platform_)) DismissAolAlert(platform_);
+    KeepTrying();
+    return typed;
 }
 
 void ChatSender::SendChatLine(const std::string& line) {
-    if (sending_) {
-        Enqueue(line);
-        return;
-    }
+    if (!line.empty() && queue_.size() < static_cast<std::size_t>(bounds::kQueuedLines))
+        queue_.push_back(Held{line, platform_.Now()});
+    if (sending_) return;
     // Lines left over from an earlier send go first.
-    std::deque<std::string> lines(std::make_move_iterator(queue_.begin()), std::make_move_iterator(queue_.end()));
-    queue_.clear();
-    lines.push_back(line);
-    SendLines(std::move(lines));
+    Drain(queue_.size(), true);
+    if (FindAolAlert(platform_)) DismissAolAlert(platform_);
     if (whenIdle_ && !sending_) {
-        if (!queue_.empty()) {
-            std::deque<std::string> rest(std::make_move_iterator(queue_.begin()),
-                                         std::make_move_iterator(queue_.end()));
-            queue_.clear();
-            SendLines(std::move(rest));
-        }
+        if (!queue_.empty()) Drain(queue_.size(), true);
         std::function<void()> then = std::move(whenIdle_);
         whenIdle_ = nullptr;
         then();
@@ -173,12 +289,27 @@ void ChatSender::WhenIdle(std::function<void()> then) {
         whenIdle_ = std::move(then);
         return;
     }
-    if (!queue_.empty()) {
-        std::deque<std::string> rest(std::make_move_iterator(queue_.begin()), std::make_move_iterator(queue_.end()));
-        queue_.clear();
-        SendLines(std::move(rest));
-    }
+    if (!queue_.empty()) Drain(queue_.size(), true);
     then();
+}
+
+void ChatSender::RestoreOwed() {
+    // The send in progress carries on; a client that did not answer is asked
+    // less and less often, as each ask costs a send timeout.
+    if (sending_ || platform_.Now() < quietUntil_) return;
+    deaf_ = false;
+    if (Drain(queue_.size(), false) && FindAolAlert(platform_)) DismissAolAlert(platform_);
+    retryGap_ = deaf_ ? std::min(retryGap_ * 2, bounds::kRetryLongestSeconds) : bounds::kRetrySeconds;
+    quietUntil_ = deaf_ ? platform_.Now() + retryGap_ - bounds::kRetrySeconds : 0;
+}
+
+void ChatSender::LastRestore() {
+    const double deadline = platform_.Now() + bounds::kLastRestoreSeconds;
+    while (!sending_) {
+        Drain(queue_.size(), false);
+        if (!Waiting() || platform_.Now() >= deadline) return;
+        platform_.WaitForEvents(bounds::kPollSeconds);
+    }
 }
 
 }  // namespace qm::aol

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "aol/bounds.h"
 #include "platform/platform.h"
 
 namespace qm::aol {
@@ -43,41 +44,97 @@ Hwnd FindAolAlert(Platform& platform);
 // when the alert goes away by itself or after a bounded wait.
 void DismissAolAlert(Platform& platform);
 
+// The user's unsent text is owed from the moment the sender reads it until
+// a set text that the client answered has put it back.  While it is owed:
+// - it goes back only into its own box, and only while that box answers and
+//   holds "" or the line we typed last (anything else is what the user typed
+//   since, and stands); a box whose room closed took the text with it;
+// - a line of ours that the client may still take (its Enter was answered,
+//   the box still holds it) is never typed over, until bounds::kLineGoneSeconds
+//   after that Enter; one whose Enter was never answered gets Enter again
+//   once the client answers;
+// - lines wait, in order, while the client does not answer, and are dropped
+//   bounds::kHeldLineSeconds after they were sent;
+// - the next send, a retry every bounds::kRetrySeconds (rarer, up to
+//   bounds::kRetryLongestSeconds, while the client does not answer), and a
+//   last bounded try at the end (LastRestore) carry on.
 class ChatSender {
 public:
     // `version` tells the client's version at each send (the menu walk, or
     // the user's setting where the menus cannot be read).
     ChatSender(Platform& platform, std::function<std::string()> version);
     explicit ChatSender(Platform& platform);
+    ~ChatSender();
+    ChatSender(const ChatSender&) = delete;
+    ChatSender& operator=(const ChatSender&) = delete;
 
     // Posts one line; with no chat room it is dropped without notice.  A line
     // sent while another one is still being typed waits in a queue: the send
     // in progress types the lines queued by the time it has typed its own,
     // before the user's text is put back; later ones go out with the next
-    // send.  When the input box cannot be read, nothing is typed and the box
-    // is left alone: the line is dropped.
+    // send or retry.  Lines wait while the client does not answer.
     void SendChatLine(const std::string& line);
 
     // True while a send is in progress (somewhere down the stack).
     bool Busy() const { return sending_; }
+    // True while the user's text is owed or lines wait.
+    bool Waiting() const { return owed_.has_value() || !queue_.empty(); }
     // Runs `then` once no send is in progress and every queued line has gone
-    // out: at once when idle, otherwise when the outermost send ends.
+    // out (or waits for the client): at once when idle, otherwise when the
+    // outermost send ends.
     void WhenIdle(std::function<void()> then);
+    // Tries now what waits: the user's text back, the waiting lines out.
+    void RestoreOwed();
+    // The last try before the program ends: as RestoreOwed, for a client that
+    // does not let it happen yet waiting up to bounds::kLastRestoreSeconds
+    // while events run.
+    void LastRestore();
 
 private:
-    enum class Take { Taken, NotTaken };
-    // Sends these lines in one visit to the input box.
-    void SendLines(std::deque<std::string> lines);
-    // Types the line into the box and presses Enter until the client takes
-    // it (empties the box) or the bounds run out.
-    Take TypeLine(Hwnd box, InputVariant variant, const std::string& line);
-    void Enqueue(const std::string& line);
+    // NotTyped: the box did not take the line's text; Gone: the box went
+    // while the line waited in it.
+    enum class Take { Taken, NotTaken, NotTyped, Gone };
+    struct Held {
+        std::string line;
+        double since = 0;
+    };
+    struct Owed {
+        Hwnd box = 0;
+        std::string text;  // the user's
+        std::string ours;  // our last line set into the box, "" for none
+    };
+    struct InFlight {
+        double lastEnter = 0;
+        bool answered = false;  // the client handled an Enter for it
+    };
+
+    // Types up to `limit` waiting lines (then those queued by the time the
+    // first went) and puts the user's text back; true when it typed.
+    // A patient send gives a deaf client's first read a while.
+    bool Drain(std::size_t limit, bool patient);
+    // Our line in the box is out of the way: taken, or past taking.
+    bool Settle();
+    // The owed text back in its box; true once nothing is owed.
+    bool PutBack();
+    Take TypeLine(Hwnd box, const std::string& line);
+    // Presses Enter until the box empties or the bounds run out.
+    Take PressEnter(Hwnd box);
+    // GetText; an unknown answer marks the client deaf.
+    std::optional<std::string> Read(Hwnd box);
+    void DropStale();
+    void KeepTrying();
 
     Platform& platform_;
     std::function<std::string()> version_;
     bool sending_ = false;
-    std::deque<std::string> queue_;
+    std::deque<Held> queue_;
+    std::optional<Owed> owed_;
+    std::optional<InFlight> inFlight_;  // owed_->ours may still be taken
     std::function<void()> whenIdle_;
+    int retryTimer_ = 0;
+    bool deaf_ = false;  // a read or set of this try went unanswered
+    double retryGap_ = bounds::kRetrySeconds;
+    double quietUntil_ = 0;
 };
 
 }  // namespace qm::aol

@@ -433,7 +433,7 @@ void Client::When(Trigger trigger, Reaction reaction, double seconds) {
     pending_.push_back(Pending{trigger, reaction, std::max(0.0, seconds)});
 }
 
-void Client::Fire(Trigger trigger) {
+void Client::Fire(Trigger trigger, std::function<void()> rest) {
     std::vector<Pending> due;
     auto split = std::stable_partition(pending_.begin(), pending_.end(),
                                        [&](const Pending& p) { return p.trigger != trigger; });
@@ -445,8 +445,15 @@ void Client::Fire(Trigger trigger) {
             case Reaction::Disconnect: Later(0, [this] { Disconnect({}); }); break;
             case Reaction::Alert: RaiseAlert(kAlertText); break;
             case Reaction::Hang: Hang(p.seconds); break;
+            case Reaction::Block:
+                if (Running()) {
+                    host_.Block(p.seconds, std::move(rest));
+                    rest = nullptr;
+                }
+                break;
         }
     }
+    if (rest) rest();
 }
 
 // ---- documents ---------------------------------------------------------------------
@@ -842,6 +849,8 @@ bool Client::OnMessage(Handle window, const Message& message) {
                 return true;
             }
             return false;
+        default:  // the menu keys and the end of menu mode are the system's
+            return false;
     }
     return false;
 }
@@ -865,20 +874,10 @@ bool Client::OnChar(Handle window, Win& win, std::uint32_t code) {
             SubmitPassword(window);
             return true;
         }
-        std::string text = host_.Text(window);
-        if (text.empty()) return true;
-        if (delays_.chat <= 0) {
-            SendLine(window, text);
-            return true;
-        }
-        // A line on its way: further presses of Enter do not send it twice.
-        if (std::find(sending_.begin(), sending_.end(), window) != sending_.end()) return true;
-        sending_.push_back(window);
-        Later(delays_.chat, [this, window, text] {
-            auto it = std::find(sending_.begin(), sending_.end(), window);
-            if (it == sending_.end()) return;
-            sending_.erase(it);
-            SendLine(window, text);
+        std::shared_ptr<std::uint64_t> life = life_;
+        const std::uint64_t now = *life_;
+        Fire(Trigger::ChatEnter, [this, life, now, window] {
+            if (*life == now) EnterInRoom(window);
         });
         return true;
     }
@@ -892,6 +891,25 @@ bool Client::OnChar(Handle window, Win& win, std::uint32_t code) {
     }
     host_.SetText(window, text);
     return true;
+}
+
+void Client::EnterInRoom(Handle window) {
+    if (!Get(window)) return;
+    std::string text = host_.Text(window);
+    if (text.empty()) return;
+    if (delays_.chat <= 0) {
+        SendLine(window, text);
+        return;
+    }
+    // A line on its way: further presses of Enter do not send it twice.
+    if (std::find(sending_.begin(), sending_.end(), window) != sending_.end()) return;
+    sending_.push_back(window);
+    Later(delays_.chat, [this, window, text] {
+        auto it = std::find(sending_.begin(), sending_.end(), window);
+        if (it == sending_.end()) return;
+        sending_.erase(it);
+        SendLine(window, text);
+    });
 }
 
 void Client::OnPress(Handle icon, const Win& win, bool bySpace) {

@@ -45,7 +45,8 @@
 //   pick an entry.  The 2nd icon of the Download Manager resumes the
 //   interrupted download, the 4th of "Mail Waiting to Be Sent" the
 //   interrupted upload.
-// - WM_COMMAND to the main window runs a menu-bar entry.  WM_CLOSE closes a
+// - WM_COMMAND to the main window runs a menu-bar entry (the host opens the
+//   menu bar from the keyboard: Alt and a letter, see README.md).  WM_CLOSE closes a
 //   window (the main window: the client ends).  The space key on the alert's
 //   OK button dismisses the alert.  Hide, minimize and restore are recorded.
 #pragma once
@@ -125,8 +126,11 @@ struct Leftovers {
 };
 
 // Scenario faults that fire once on a client event.
-enum class Trigger { PasswordTyped, KeywordEntered, ChatLineSent, MenuCommand, PopupOpened, ResumePressed };
-enum class Reaction { Vanish, Disconnect, Alert, Hang };
+// ChatEnter: Enter pressed in a room's input box.  Block: the client's
+// thread is stuck for `seconds` inside the handler of the message that
+// triggered it (for ChatEnter, before the line goes), then finishes it.
+enum class Trigger { PasswordTyped, KeywordEntered, ChatLineSent, MenuCommand, PopupOpened, ResumePressed, ChatEnter };
+enum class Reaction { Vanish, Disconnect, Alert, Hang, Block };
 
 inline constexpr const char* kAlertText = "The keyword you entered is not valid.";
 // The client makes no more windows than this at once, whatever a scenario
@@ -328,7 +332,10 @@ private:
     const Win* Get(Handle window) const;
     void Record(WindowEvent::Kind kind, Handle window);
     void Later(double seconds, std::function<void()> action);
-    void Fire(Trigger trigger);
+    // `rest`, the rest of the triggering message's handler, runs now, or
+    // after the block when a Block reaction is due.
+    void Fire(Trigger trigger, std::function<void()> rest = {});
+    void EnterInRoom(Handle input);
     void ClearState();
 
     void BuildMainWindow();

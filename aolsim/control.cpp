@@ -399,11 +399,13 @@ const std::map<std::string, Runner::Verb>& Runner::Verbs() {
              static const std::map<std::string, Trigger> triggers = {
                  {"password-typed", Trigger::PasswordTyped}, {"keyword-entered", Trigger::KeywordEntered},
                  {"chat-line-sent", Trigger::ChatLineSent},  {"menu-command", Trigger::MenuCommand},
-                 {"popup-opened", Trigger::PopupOpened},     {"resume-pressed", Trigger::ResumePressed}};
+                 {"popup-opened", Trigger::PopupOpened},     {"resume-pressed", Trigger::ResumePressed},
+                 {"chat-enter", Trigger::ChatEnter}};
              static const std::map<std::string, Reaction> reactions = {{"vanish", Reaction::Vanish},
                                                                        {"disconnect", Reaction::Disconnect},
                                                                        {"alert", Reaction::Alert},
-                                                                       {"hang", Reaction::Hang}};
+                                                                       {"hang", Reaction::Hang},
+                                                                       {"block", Reaction::Block}};
              auto t = triggers.find(r.Arg(1));
              auto a = reactions.find(r.Arg(2));
              if (t == triggers.end()) throw Failure{"unknown trigger \"" + r.Arg(1) + "\""};

@@ -98,6 +98,9 @@ public:
 
     // The client stops answering messages for `seconds`.
     virtual void Freeze(double seconds) = 0;
+    // Called while a message is handled: the thread is stuck in that handler
+    // for `seconds` (nothing else of the client runs), then `rest` finishes it.
+    virtual void Block(double seconds, std::function<void()> rest) = 0;
     // The client program ends: every window is gone.  The model has already
     // forgotten them.
     virtual void Exit() = 0;

@@ -45,7 +45,12 @@ void Program::End() {
     reasons.HideEditor();
     // No dead icon is left behind in the tray.
     if (form2.InTray()) form2.RemoveTrayIcon();
-    chat.WhenIdle([this] { platform.Quit(); });
+    chat.WhenIdle([this] {
+        // A client that hung mid-farewell still gets the user's text back, if
+        // it lets us within a bounded wait.
+        chat.LastRestore();
+        platform.Quit();
+    });
 }
 
 }  // namespace qm

@@ -27,9 +27,9 @@ public:
     // Afterwards the platform's message loop drives everything.
     bool Start();
     // Ends the program: the timers stop, the windows and the tray icon go at
-    // once; the program itself ends as soon as no chat line is being sent, so
-    // that the lines still queued go out and the user's typed text is back
-    // first.  Nothing is written.
+    // once; the program itself ends as soon as no chat line is being sent and
+    // one last bounded try has put the user's typed text back (the lines
+    // still queued go out first).  Nothing is written.
     void End();
     bool Ending() const { return ending_; }
 

@@ -152,7 +152,9 @@ TEST(Chat, AlertIsGoneBeforeTheSendEnds) {
 
 // Whatever the client does, the line goes out at most once, no Enter is
 // repeated that a busy client still holds, a box that cannot be read is left
-// alone, the typed text is back for good, and the send ends in time.
+// alone (the line waits for it, for a while), a line the client may still
+// take is not typed over, the typed text is back for good, and the send ends
+// in time.
 TEST(Chat, SlowBusyOrHungClientsGetTheLineOnceAndNeverTheTypedText) {
     const struct {
         const char* client;
@@ -164,9 +166,11 @@ TEST(Chat, SlowBusyOrHungClientsGetTheLineOnceAndNeverTheTypedText) {
         {"never empties its box", [](Scene& s) { s.neverEmpties = true; }, Texts(3, "Lobby: hi"), 3, 5.0},
         {"misses two presses", [](Scene& s) { s.pressesLost = 2; }, {"Lobby: hi"}, 3, 1.0},
         {"busy for a moment", [](Scene& s) { s.p.SetBusyUntil(2.5); }, {"Lobby: hi"}, 1, 2.5},
-        {"busy too long to read", [](Scene& s) { s.p.SetBusyUntil(30); }, {}, 0, 5.2},
+        {"busy too long to read", [](Scene& s) { s.p.SetBusyUntil(30); }, {"Lobby: hi"}, 1, 5.2},
         {"hung", [](Scene& s) { s.p.SetHung(s.boxes["Lobby"], true); }, {}, 0, 5.2},
         {"takes the line late", [](Scene& s) { s.lateTake = 3.0; }, {"Lobby: hi"}, 3, 3.0},
+        {"takes the line after the take bound", [](Scene& s) { s.lateTake = bounds::kTakeSeconds + 3; },
+         {"Lobby: hi"}, 3, bounds::kTakeSeconds},
         {"busy from the first Enter",
          [](Scene& s) {
              s.p.SetHook([&s](sim::Op op, Hwnd h) {

@@ -71,6 +71,45 @@ TEST_F(Sim, BusyThreadAnswersLateInOrderAndPostedMessagesWaitForIt) {
     EXPECT_EQ(p.GetText(w, 10), "c");
 }
 
+// A thread stuck in one handler: the message's own sender and the others
+// wait out their timeout; once free, the handler finishes first, then what
+// was sent meanwhile is handled in order (Windows) or was lost (Wine);
+// posted messages wait either way.
+TEST_F(Sim, HandlerStuckUnderWindowsOrWineFinishesFirstAndWhatTimedOutIsLateOrLost) {
+    for (const bool wine : {false, true}) {
+        SimPlatform p;
+        p.SetDropsTimedOutSends(wine);
+        std::vector<std::string> seen;
+        double stuck = 3.0;
+        Hwnd w = p.CreateWindow("RICHCNTL", "a", 0, [&](Hwnd, const Message& m) {
+            if (m.msg == Msg::GetText) return false;
+            seen.push_back(m.msg == Msg::SetText ? "set " + m.text : m.msg == Msg::Close ? "close" : "char");
+            if (m.msg == Msg::Char) p.BlockInHandler(stuck, [&] { seen.push_back("finished"); });
+            return m.msg == Msg::Close;
+        });
+        EXPECT_FALSE(p.Send(w, Msg::Char, 13)) << wine;
+        EXPECT_DOUBLE_EQ(p.Now(), 1.0) << wine;
+        EXPECT_FALSE(p.SetText(w, "b")) << wine;
+        EXPECT_DOUBLE_EQ(p.Now(), 2.0) << wine;
+        p.Post(w, Msg::Close);
+        p.ProcessEvents();
+        // Within its timeout: answered late, after the rest of the handler
+        // and (Windows) the text set meanwhile.
+        EXPECT_EQ(p.GetText(w, 10), wine ? "a" : "b") << wine;
+        EXPECT_DOUBLE_EQ(p.Now(), 3.0) << wine;
+        p.RunFor(1.0);
+        const std::vector<std::string> windows = {"char", "finished", "set b", "close"};
+        const std::vector<std::string> lost = {"char", "finished", "close"};
+        EXPECT_EQ(seen, wine ? lost : windows) << wine;
+        // Stuck for less than the timeout: the sender waits for the rest.
+        seen.clear();
+        stuck = 0.5;
+        EXPECT_TRUE(p.Send(w, Msg::Char, 13)) << wine;
+        EXPECT_DOUBLE_EQ(p.Now(), 4.5) << wine;
+        EXPECT_EQ(seen, (std::vector<std::string>{"char", "finished"})) << wine;
+    }
+}
+
 TEST_F(Sim, MenusWalkAndLookUpByCommand) {
     Hwnd main = p.CreateWindow("AOL Frame25", "America  Online", 0);
     Hmenu deeper = p.CreateMenu({{"Deep item", 77}});

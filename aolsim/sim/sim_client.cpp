@@ -73,6 +73,21 @@ void SimHost::SetMenuBar(Handle window, const std::vector<MenuBarMenu>& menus) {
         bar.push_back(sim::MenuItem{menu.title, 0, p_.CreateMenu(std::move(items)), false});
     }
     p_.SetMenu(window, p_.CreateMenu(std::move(bar)));
+    menuBars_[window] = menus;
+}
+
+bool SimHost::MenuBarKey(Handle window, std::uint32_t code) {
+    auto bar = menuBars_.find(window);
+    if (bar == menuBars_.end()) return false;
+    const char key = qm::LowerAscii(static_cast<char>(code & 0xFF));
+    for (const MenuBarMenu& menu : bar->second) {
+        if (Accelerator(menu.title) != key) continue;
+        OpenPopup(window, menu.entries, [this, window](std::uint32_t id) {
+            if (id && receiver_ && Exists(window)) receiver_->OnMessage(window, Message{Msg::Command, id, {}});
+        });
+        return true;
+    }
+    return true;  // no such menu: the system beeps
 }
 
 void SimHost::After(double seconds, std::function<void()> action) {
@@ -133,6 +148,14 @@ void SimHost::Freeze(double seconds) {
     }
 }
 
+void SimHost::Block(double seconds, std::function<void()> rest) {
+    // Whether what is sent meanwhile is lost is the platform's (Wine's) rule.
+    std::shared_ptr<bool> alive = alive_;
+    p_.BlockInHandler(seconds, [alive, rest = std::move(rest)] {
+        if (*alive && rest) rest();
+    });
+}
+
 void SimHost::SetHung(bool hung) {
     hung_ = hung;
     for (Handle h : mine_)
@@ -154,6 +177,12 @@ void SimHost::Exit() {
 bool SimHost::Deliver(Handle window, const sim::Message& m) {
     if (receiver_ && receiver_->OnMessage(window, m)) return true;
     if (!p_.IsWindow(window)) return true;
+    if (m.msg == Msg::SysChar) return MenuBarKey(window, m.wparam);
+    // The system ends the menu mode of the window's program.
+    if (m.msg == Msg::CancelMode) {
+        if (popup_ && menuBars_.count(window)) ClosePopup(0);
+        return true;
+    }
     std::string cls = p_.ClassOf(window);
     if (qm::EqualsNoCase(cls, "Edit")) return EditDefault(window, m);
     if (qm::EqualsNoCase(cls, "Button")) return ButtonDefault(window, m);

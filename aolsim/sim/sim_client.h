@@ -47,6 +47,7 @@ public:
     void OpenPopup(Handle owner, const std::vector<MenuEntry>& entries,
                    std::function<void(std::uint32_t)> picked) override;
     void Freeze(double seconds) override;
+    void Block(double seconds, std::function<void()> rest) override;
     void Exit() override;
 
     // Every window of the client stops (or starts again) answering messages.
@@ -59,6 +60,9 @@ private:
     bool EditDefault(Handle window, const qm::sim::Message& message);
     bool ButtonDefault(Handle window, const qm::sim::Message& message);
     bool PopupMessage(const qm::sim::Message& message);
+    // Alt and a letter: the window's menu-bar menu of that mnemonic opens as
+    // a pop-up menu, and its pick is the window's WM_COMMAND.
+    bool MenuBarKey(Handle window, std::uint32_t code);
     void ClosePopup(std::uint32_t id);
 
     qm::sim::SimPlatform& p_;
@@ -67,6 +71,7 @@ private:
     std::set<Handle> mine_;
     std::map<Handle, std::size_t> carets_;  // of "Edit" windows
     std::map<Handle, bool> pressed_;        // of "Button" windows
+    std::map<Handle, std::vector<MenuBarMenu>> menuBars_;
     Handle popup_ = 0;
     std::vector<MenuEntry> popupEntries_;
     std::function<void(std::uint32_t)> picked_;

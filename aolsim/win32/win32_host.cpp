@@ -258,6 +258,13 @@ void Win32Host::Freeze(double seconds) {
     PostMessageA(helper_, kFreezeMessage, static_cast<WPARAM>(ms), 0);
 }
 
+void Win32Host::Block(double seconds, std::function<void()> rest) {
+    // Stuck right here, inside the handler: under Wine what is sent to the
+    // thread meanwhile is lost once its sender gives up.
+    Sleep(static_cast<DWORD>(std::clamp(seconds * 1000.0, 0.0, static_cast<double>(kLongestFreezeMs))));
+    if (rest) rest();
+}
+
 void Win32Host::Exit() { PostQuitMessage(0); }
 
 // ---- messages ------------------------------------------------------------------------

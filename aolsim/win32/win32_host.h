@@ -50,6 +50,7 @@ public:
     void OpenPopup(Handle owner, const std::vector<MenuEntry>& entries,
                    std::function<void(std::uint32_t)> picked) override;
     void Freeze(double seconds) override;
+    void Block(double seconds, std::function<void()> rest) override;
     void Exit() override;
 
 private:

@@ -186,8 +186,25 @@ int SimPlatform::ThreadOf(Hwnd window) const {
     return w ? w->thread : kOwnThread;
 }
 
+void SimPlatform::BlockInHandler(double seconds, std::function<void()> finish, int thread) {
+    const std::int64_t until = nowUs_ + static_cast<std::int64_t>(std::llround(std::max(0.0, seconds) * 1e6));
+    if (!Busy(thread) || until > busyUntilUs_[thread]) busyUntilUs_[thread] = until;
+    std::function<void()>& rest = blockedHandlers_[thread];
+    if (finish)
+        rest = rest ? [first = std::move(rest), then = std::move(finish)] { first(), then(); } : std::move(finish);
+    blockedNow_ = true;
+    Schedule(seconds, [this, thread] { FlushThread(thread); });
+}
+
 void SimPlatform::FlushThread(int thread) {
     if (Busy(thread)) return;
+    // The stuck handler finishes before the thread looks at anything else.
+    if (auto stuck = blockedHandlers_.find(thread); stuck != blockedHandlers_.end()) {
+        std::function<void()> rest = std::move(stuck->second);
+        blockedHandlers_.erase(stuck);
+        if (rest) rest();
+        if (Busy(thread)) return;
+    }
     auto it = queuedSends_.find(thread);
     if (it == queuedSends_.end()) return;
     // In order, as the thread's queue of sent messages is worked off.
@@ -215,9 +232,10 @@ bool SimPlatform::Exchange(Hwnd window, const Message* message) {
         const std::int64_t busyUntil = Busy(thread) ? busyUntilUs_[thread] : nowUs_;
         if (busyUntil - nowUs_ > TimeoutUs()) {
             nowUs_ += TimeoutUs();
-            // Not answered, yet still on the thread's queue: handled in order
-            // once the thread is free again.  A read changes nothing there.
-            if (message) {
+            // Not answered, yet (but under Wine) still on the thread's queue:
+            // handled in order once the thread is free again.  A read changes
+            // nothing there.
+            if (message && !dropsTimedOut_) {
                 auto& queue = queuedSends_[thread];
                 queue.emplace_back(window, *message);
                 if (queue.size() == 1)
@@ -229,7 +247,21 @@ bool SimPlatform::Exchange(Hwnd window, const Message* message) {
         FlushThread(thread);
         if (!Get(window)) return false;
     }
-    if (message) Deliver(window, *message);
+    if (!message) return true;
+    const std::int64_t sent = nowUs_;
+    blockedNow_ = false;
+    Deliver(window, *message);
+    if (thread != kOwnThread && blockedNow_) {
+        // The handler got stuck: its sender waits for it as for any answer.
+        blockedNow_ = false;
+        const std::int64_t until = busyUntilUs_[thread];
+        if (until - sent > TimeoutUs()) {
+            nowUs_ = std::max(nowUs_, sent + TimeoutUs());
+            return false;
+        }
+        nowUs_ = std::max(nowUs_, until);
+        FlushThread(thread);
+    }
     return true;
 }
 

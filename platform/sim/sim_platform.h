@@ -160,6 +160,14 @@ public:
     // handled when the thread is free, before anything posted.
     void SetBusyUntil(double seconds, int thread = kClientThread);
     bool Busy(int thread = kClientThread) const;
+    // Called from a window's handler: the thread is stuck in that handler for
+    // `seconds`, then `finish` (the rest of the handler) runs.  The message's
+    // sender and every other sender wait for the thread as for a busy one.
+    void BlockInHandler(double seconds, std::function<void()> finish = {}, int thread = kClientThread);
+    // As under Wine: a message its sender gave up on (the send timed out
+    // against a busy or blocked thread) is lost, never handled.  Off (the
+    // default), as under Windows: it is handled late, in order.
+    void SetDropsTimedOutSends(bool drops) { dropsTimedOut_ = drops; }
     int ThreadOf(Hwnd window) const;
 
     Hmenu CreateMenu(std::vector<MenuItem> items);
@@ -269,6 +277,9 @@ private:
     std::deque<std::pair<Hwnd, Message>> posted_;
     std::map<int, std::int64_t> busyUntilUs_;
     std::map<int, std::deque<std::pair<Hwnd, Message>>> queuedSends_;
+    std::map<int, std::function<void()>> blockedHandlers_;  // the rest of a stuck handler, by thread
+    bool blockedNow_ = false;                               // a handler got stuck in the delivery now running
+    bool dropsTimedOut_ = false;
 
     Hwnd mainWindow_ = 0;
     MainWindowModel* mainModel_ = nullptr;

@@ -1,6 +1,6 @@
 // The chat sender in this process drives aolsim.exe in another, as it drives
 // the real client: through its windows only.  Which box takes the line is
-// pinned natively; here a busy and a hung client.  Under Wine another
+// pinned natively; here a busy, a stuck and a hung client.  Under Wine another
 // process's menus cannot be read: the version is "foreign".
 #include <gtest/gtest.h>
 
@@ -41,6 +41,23 @@ TEST_F(ChatAcrossProcesses, AlertAfterEveryLineIsDismissedAndLosesNoneOfTheUsers
     EXPECT_EQ(Room("input"), Texts{"afk 5"});
     EXPECT_EQ(client.Records("alerts"), (std::vector<Texts>{{"2", "2"}}));
     EXPECT_EQ(FindAolAlert(p), 0u);
+}
+
+// The client's thread is stuck for 8 s in the first Enter of the first
+// line, "brb" typed: Wine loses what is sent to it meanwhile, and the late
+// Enter empties the box.  Both lines go, "brb" never does, and it is back in
+// the box once the client answers again.
+TEST_F(ChatAcrossProcesses, ClientStuckInTheFirstEnterGetsBothLinesAndTheUsersTextBack) {
+    Start("start 8.0; signon Joe; room Lobby brb; when chat-enter block 8");
+    chat.SendChatLine("one");
+    Pause(p, 0.4);
+    chat.SendChatLine("two");
+    // The sender's own retries run while events do.
+    const DWORD start = ::GetTickCount();
+    while (Room("input") != Texts{"brb"} && ::GetTickCount() - start < 40000) Pause(p, 1.0);
+    EXPECT_EQ(Room("transcript"), (Texts{"one", "two"}));
+    EXPECT_EQ(Room("input"), Texts{"brb"});
+    EXPECT_FALSE(chat.Waiting());
 }
 
 // A read of a hung client's text ends within its bound and reads as unknown.
