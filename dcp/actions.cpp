@@ -1,5 +1,7 @@
 #include "dcp/actions.h"
 
+#include <iterator>
+
 #include "aol/bounds.h"
 #include "aol/chat_sender.h"
 #include "aol/probes.h"
@@ -14,6 +16,14 @@ constexpr const char* kToolbarFrameClass = "AOL Toolbar";
 constexpr const char* kToolbarClass = "_AOL_Toolbar";
 constexpr const char* kKeywordClass = "Edit";
 constexpr const char* kDownloadManager = "Download Manager";
+constexpr const char* kOutbox = "Mail Waiting to Be Sent";
+
+// The sign-on window's children, in order; it has no others.
+constexpr const char* kSignOnShape[] = {aol::kStaticClass, aol::kComboboxClass, aol::kStaticClass, aol::kEditClass,
+                                        aol::kIconClass,   aol::kIconClass,     aol::kIconClass,   aol::kIconClass};
+constexpr std::size_t kSignOnBox = 3;
+// Text children of rooms and messages, which a signed-on client alone shows.
+constexpr const char* kTalkClasses[] = {aol::kRichClass, aol::kRichReadOnlyClass};
 
 Hwnd Mdi(Platform& platform) { return platform.FindWindowEx(FindAolWindow(platform), 0, aol::kMdiClass); }
 
@@ -22,9 +32,10 @@ Hwnd Toolbar(Platform& platform) {
     return platform.FindWindowEx(frame, 0, kToolbarClass);
 }
 
-bool LooksLikeSignOn(Platform& platform, Hwnd child) {
-    return platform.FindWindowEx(child, 0, aol::kIconClass) && platform.FindWindowEx(child, 0, aol::kComboboxClass) &&
-           platform.FindWindowEx(child, 0, aol::kStaticClass);
+bool HasTalkChildren(Platform& platform, Hwnd window) {
+    for (const char* cls : kTalkClasses)
+        if (platform.FindWindowEx(window, 0, cls)) return true;
+    return false;
 }
 
 // The nth "_AOL_Icon" child (1-based), or 0; once one is missing, so are the
@@ -50,22 +61,65 @@ void WaitUntil(Platform& platform, double seconds, Done done) {
     }
 }
 
+// The pop-up menu in front when it is not `before`, or 0.
+Hwnd NewMenu(Platform& platform, Hwnd before) {
+    const Hwnd menu = platform.FindWindow(aol::kPopupMenuClass);
+    return menu != before ? menu : 0;
+}
+
+// WM_CANCELMODE to the client's main window ends the client's menu mode and
+// touches no other program's menu; Escape closes the menu itself where the
+// client leaves WM_CANCELMODE alone.
+void CloseClientMenu(Platform& platform, Hwnd menu) {
+    platform.Post(FindAolWindow(platform), Msg::CancelMode);
+    platform.Post(menu, Msg::KeyDown, kVkEscape);
+}
+
+// After what should open a pop-up menu of the client: waits for it and posts
+// it the key.  True once the menu took the key and closed.
+bool KeyNewMenu(Platform& platform, Hwnd before, const std::string& key) {
+    Hwnd menu = 0;
+    WaitUntil(platform, bounds::kPopupMenuSeconds, [&] { return (menu = NewMenu(platform, before)) != 0; });
+    if (!menu) {
+        // What opens it may still wait in a busy client's queue: a menu that
+        // comes late is closed, not left open.
+        Hwnd late = 0;
+        WaitUntil(platform, bounds::kLatePopupSeconds, [&] { return (late = NewMenu(platform, before)) != 0; });
+        if (late) CloseClientMenu(platform, late);
+        return false;
+    }
+    if (key.empty()) {
+        CloseClientMenu(platform, menu);
+        return false;
+    }
+    platform.Post(menu, Msg::Char, static_cast<unsigned char>(key[0]));
+    auto gone = [&] { return platform.FindWindow(aol::kPopupMenuClass) != menu; };
+    WaitUntil(platform, bounds::kPopupKeySeconds, gone);
+    if (gone()) return true;
+    CloseClientMenu(platform, menu);
+    return false;
+}
+
+bool MenusReadable(Platform& platform) {
+    return platform.GetMenuItemCount(platform.GetMenu(FindAolWindow(platform))) > 0;
+}
+
 enum class Press { MouseUp, SpaceUp };
 
-// What every resume action does once it has asked for its window: finds that
-// window, presses its nth icon, and closes the Download Manager a while later.
-void PressResumeIcon(Platform& platform, bool downloadManager, int nth, Press press) {
+// What every resume action does once its window was asked for: finds that
+// window by its caption, presses its nth icon, and closes the Download
+// Manager a while later.  A room or a message of that caption is not it.
+void PressResumeIcon(Platform& platform, const char* caption, int nth, Press press) {
     aol::Pause(platform, 2);
-    Hwnd mdi = Mdi(platform);
-    Hwnd window = downloadManager ? platform.FindWindowEx(mdi, 0, aol::kChildClass, std::string_view(kDownloadManager))
-                                  : platform.FindWindowEx(mdi, 0, aol::kChildClass);
-    Hwnd icon = NthIcon(platform, window, nth);
+    const Hwnd window = platform.FindWindowEx(Mdi(platform), 0, aol::kChildClass, std::string_view(caption));
+    if (!window || HasTalkChildren(platform, window)) return;
+    const Hwnd icon = NthIcon(platform, window, nth);
     platform.Send(icon, Msg::LButtonDown, 0);
     if (press == Press::SpaceUp)
         platform.Send(icon, Msg::KeyUp, kVkSpace);
     else
         platform.Send(icon, Msg::LButtonUp, 0);
-    if (!downloadManager) return;
+    if (caption != kDownloadManager) return;
     aol::Pause(platform, 3);
     platform.Send(window, Msg::Close);
 }
@@ -82,25 +136,46 @@ Hwnd FindStatusWindow(Platform& platform) {
 
 void PostCloseWindow(Platform& platform, Hwnd window) { platform.Post(window, Msg::Close); }
 
+Hwnd SignOnPasswordBox(Platform& platform, Hwnd window) {
+    if (!window || HasTalkChildren(platform, window) || platform.FindWindowEx(window, 0, aol::kListboxClass)) return 0;
+    // Each child is the next sibling of the one before it and the first of
+    // its class after it; the first static, the combobox, the box and the
+    // first icon are the first of their classes; nothing follows the last.
+    Hwnd child = 0, box = 0;
+    for (std::size_t i = 0; i < std::size(kSignOnShape); ++i) {
+        const Hwnd next = platform.FindWindowEx(window, child, kSignOnShape[i]);
+        if (!next || (child && platform.NextWindow(child) != next)) return 0;
+        const bool firstOfClass = i == 0 || i == 1 || i == kSignOnBox || i == kSignOnBox + 1;
+        if (firstOfClass && platform.FindWindowEx(window, 0, kSignOnShape[i]) != next) return 0;
+        if (i == kSignOnBox) box = next;
+        child = next;
+    }
+    return platform.NextWindow(child) ? 0 : box;
+}
+
 Hwnd FindSignOnWindow(Platform& platform) {
     if (!aol::GetScreenName(platform).empty()) return 0;
-    Hwnd mdi = Mdi(platform), child = 0;
+    // A room is open only while someone is signed on, welcome window or not.
+    if (aol::FindChatRoom(platform)) return 0;
+    Hwnd mdi = Mdi(platform), child = 0, found = 0;
     for (int visited = 0; visited < bounds::kDocumentWindows; ++visited) {
         if (visited) platform.ProcessEvents();
         child = platform.FindWindowEx(mdi, child, aol::kChildClass);
-        if (!child || LooksLikeSignOn(platform, child)) return child;
+        if (!child) return found;
+        if (!SignOnPasswordBox(platform, child)) continue;
+        // Two of that shape: neither is the sign-on window beyond doubt.
+        if (found) return 0;
+        found = child;
     }
     return 0;
 }
 
 void TypeSignOnPassword(Platform& platform, const std::string& password) {
-    // The sign-on window's own box, wherever that window stands: another
-    // document window in front may have a box of the same class, and the
-    // password must never land there.
-    Hwnd edit = platform.FindWindowEx(FindSignOnWindow(platform), 0, aol::kEditClass);
-    if (!edit) return;
-    platform.SetText(edit, password);
-    platform.Send(edit, Msg::Char, kCharEnter);
+    // The sign-on window's own box, wherever that window stands; no other
+    // box, however alike, ever gets the password.
+    const Hwnd box = SignOnPasswordBox(platform, FindSignOnWindow(platform));
+    if (!box || !platform.SetText(box, password)) return;
+    platform.Send(box, Msg::Char, kCharEnter);
 }
 
 void WaitForSignOn(Platform& platform) {
@@ -138,38 +213,47 @@ void WaitForRoom(Platform& platform) {
     });
 }
 
-void ClickToolbarMenu(Platform& platform, std::int32_t index, const std::string& key) {
+bool ClickToolbarMenu(Platform& platform, std::int32_t index, const std::string& key) {
     const Hwnd before = platform.FindWindow(aol::kPopupMenuClass);
     Hwnd icon = platform.FindWindowEx(Toolbar(platform), 0, aol::kIconClass);
     for (std::int32_t i = 0; i < index && icon; ++i) icon = platform.NextWindow(icon);
+    if (!icon) return false;
     platform.Post(icon, Msg::LButtonDown, 0);
     platform.Post(icon, Msg::LButtonUp, 0);
-    Hwnd menu = before;
-    WaitUntil(platform, bounds::kPopupMenuSeconds,
-              [&] { return (menu = platform.FindWindow(aol::kPopupMenuClass)) != before; });
-    if (menu == before || key.empty()) return;
-    platform.Post(menu, Msg::Char, static_cast<unsigned char>(key[0]));
+    return KeyNewMenu(platform, before, key);
+}
+
+bool RunMenuBarByKeys(Platform& platform, char menuKey, char itemKey) {
+    const Hwnd main = FindAolWindow(platform);
+    if (!main) return false;
+    const Hwnd before = platform.FindWindow(aol::kPopupMenuClass);
+    platform.Post(main, Msg::SysChar, static_cast<unsigned char>(menuKey));
+    return KeyNewMenu(platform, before, std::string(1, itemKey));
 }
 
 void ResumeDownloadEarly(Platform& platform) {
-    ClickToolbarMenu(platform, 4, "D");
-    PressResumeIcon(platform, true, 2, Press::SpaceUp);
+    if (!ClickToolbarMenu(platform, 4, "D")) return;
+    PressResumeIcon(platform, kDownloadManager, 2, Press::SpaceUp);
 }
 
 void ResumeDownloadLate(Platform& platform) {
-    aol::RunAolMenuItem(platform, "&File");
-    aol::RunAolMenuItem(platform, "&Download Manager");
-    PressResumeIcon(platform, true, 2, Press::SpaceUp);
+    if (MenusReadable(platform)) {
+        aol::RunAolMenuItem(platform, "&File");
+        aol::RunAolMenuItem(platform, "&Download Manager");
+    } else if (!RunMenuBarByKeys(platform, 'f', 'd')) {  // File, "&Download Manager"
+        return;
+    }
+    PressResumeIcon(platform, kDownloadManager, 2, Press::SpaceUp);
 }
 
 void ResumeUploadEarly(Platform& platform) {
-    ClickToolbarMenu(platform, 2, "b");
-    PressResumeIcon(platform, false, 4, Press::MouseUp);
+    if (!ClickToolbarMenu(platform, 2, "b")) return;
+    PressResumeIcon(platform, kOutbox, 4, Press::MouseUp);
 }
 
 void ResumeUploadLate(Platform& platform) {
-    ClickToolbarMenu(platform, 0, "b");
-    PressResumeIcon(platform, false, 4, Press::SpaceUp);
+    if (!ClickToolbarMenu(platform, 0, "b")) return;
+    PressResumeIcon(platform, kOutbox, 4, Press::SpaceUp);
 }
 
 }  // namespace qm::dcp

@@ -21,12 +21,18 @@ Hwnd FindTransferStatusWindow(Platform& platform);
 Hwnd FindStatusWindow(Platform& platform);
 // Posts WM_CLOSE; does not wait for the window to go.
 void PostCloseWindow(Platform& platform, Hwnd window);
-// The document window with "_AOL_Icon", "_AOL_Combobox" and "_AOL_Static"
-// children, front first; 0 while someone is signed on.  Events run while it
-// scans past the first document window.
+// The sign-on window beyond doubt, or 0: nobody is signed on, no chat room
+// is open, and exactly one document window has the sign-on window's shape
+// (in this order and nothing else: "_AOL_Static", "_AOL_Combobox",
+// "_AOL_Static", the "_AOL_Edit" password box, four "_AOL_Icon"s).  Without
+// the welcome window a signed-on client may still show a document that looks
+// alike in part; the password must never go there.  Events run while it scans
+// past the first document window.
 Hwnd FindSignOnWindow(Platform& platform);
-// Sets the sign-on window's password box to the password and presses Enter.
-// Only the sign-on window's own box ever receives it: with no sign-on window
+// That window's password box, or 0 when the window is not of that shape.
+Hwnd SignOnPasswordBox(Platform& platform, Hwnd window);
+// Sets the sign-on window's password box to the password and presses Enter
+// (not when the text was not taken).  With no sign-on window beyond doubt
 // nothing is typed.
 void TypeSignOnPassword(Platform& platform, const std::string& password);
 // Until the welcome window shows, the sign-on window shows (again), the
@@ -45,12 +51,21 @@ void WaitForRoom(Platform& platform);
 
 // Clicks the toolbar icon `index` places after the first (stepping through
 // sibling windows whatever their class), waits for a pop-up menu other than
-// the one open before, and posts it the key's first character.  When no
-// other menu comes within bounds::kPopupMenuSeconds, no key is sent.
-void ClickToolbarMenu(Platform& platform, std::int32_t index, const std::string& key);
+// the one open before, and posts it the key's first character.  True when
+// the menu took the key (it closed).  When no other menu comes within
+// bounds::kPopupMenuSeconds, no key is sent and false comes back; a menu that
+// comes within bounds::kLatePopupSeconds more (a busy client handling the
+// click late) is closed, and so is one that stays open after its key.
+bool ClickToolbarMenu(Platform& platform, std::int32_t index, const std::string& key);
+// The same through the client's menu bar, as Alt and `menuKey`, then
+// `itemKey`, work it from the keyboard: for a client whose menus cannot be
+// read from outside.
+bool RunMenuBarByKeys(Platform& platform, char menuKey, char itemKey);
 
-// Resuming through the Download Manager (downloads) or the mail waiting to be
-// sent (uploads); "early" is client 4.0 and 5.0, "late" 6.0 to 8.0.
+// Resuming through the Download Manager (downloads) or "Mail Waiting to Be
+// Sent" (uploads); "early" is client 4.0 and 5.0, "late" 6.0 to 8.0.  Each
+// stops when the step that opens its window did not happen, and presses an
+// icon only in its own window, found by caption (never a chat room).
 void ResumeDownloadEarly(Platform& platform);
 void ResumeDownloadLate(Platform& platform);
 void ResumeUploadEarly(Platform& platform);

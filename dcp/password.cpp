@@ -1,14 +1,28 @@
 #include "dcp/password.h"
 
 #include "app/settings.h"
+#include "platform/text.h"
 
 namespace qm::dcp {
 namespace {
 
 constexpr const char* kSection = "dcp";
 constexpr const char* kKey = "PASSWORD";  // as WriteSetting writes it
+// The profile reader drops the blanks around a value and then one pair of
+// quotes around it: inside quotes of its own a password keeps its ends.
+constexpr char kQuote = '"';
+// The longest password a prompt takes, with its two quotes, reads back whole.
+constexpr int kReadBuffer = kSettingBufferSize + 2;
 
 }  // namespace
+
+bool WritePasswordTo(Platform& platform, const std::string& file, const std::string& password) {
+    return platform.WriteProfileString(kSection, kKey, kQuote + password + kQuote, file);
+}
+
+std::string ReadPasswordFrom(Platform& platform, const std::string& file) {
+    return platform.GetProfileString(kSection, ToLowerAscii(kKey), file, kReadBuffer);
+}
 
 std::string FallbackPasswordFile(Platform& platform) {
     const std::string folder = platform.UserDataFolder();
@@ -17,25 +31,25 @@ std::string FallbackPasswordFile(Platform& platform) {
 
 bool StorePassword(Platform& platform, const std::string& password) {
     const std::string fallback = FallbackPasswordFile(platform);
-    if (platform.WriteProfileString(kSection, kKey, password, PasswordFile(platform))) {
+    if (WritePasswordTo(platform, PasswordFile(platform), password)) {
         // The user's copy would win over this write: it goes, and where it
         // cannot, it must agree.
         if (!fallback.empty() && platform.FileExists(fallback) && !platform.DeleteFile(fallback))
-            return platform.WriteProfileString(kSection, kKey, password, fallback);
+            return WritePasswordTo(platform, fallback, password);
         return true;
     }
     if (fallback.empty()) return false;
     platform.CreateFolder(platform.UserDataFolder() + "\\quillmoor");
-    return platform.WriteProfileString(kSection, kKey, password, fallback);
+    return WritePasswordTo(platform, fallback, password);
 }
 
 std::string ReadPassword(Platform& platform) {
     const std::string fallback = FallbackPasswordFile(platform);
     if (!fallback.empty() && platform.FileExists(fallback)) {
-        std::string password = ReadSetting(platform, kSection, "password", fallback);
+        std::string password = ReadPasswordFrom(platform, fallback);
         if (!password.empty()) return password;
     }
-    return ReadSetting(platform, kSection, "password", PasswordFile(platform));
+    return ReadPasswordFrom(platform, PasswordFile(platform));
 }
 
 }  // namespace qm::dcp

@@ -1,5 +1,7 @@
 // The AOL password for signing back on, in its own profile file
-// "quillmoor.pws" (section "dcp", key PASSWORD, plain text).
+// "quillmoor.pws" (section "dcp", key PASSWORD, plain text between double
+// quotes, so that the blanks and quotes at its ends read back; a file of
+// before, without them, reads as it always did).
 //
 // Its place is the system folder.  Where that cannot be written (a standard
 // user on a current Windows, a 64-bit Wine prefix without C:\windows\system),
@@ -14,6 +16,11 @@
 #include "platform/platform.h"
 
 namespace qm::dcp {
+
+// The password in that profile file, and what reads back from it ("" when
+// none is stored).  Every password reads back exactly as it was written.
+bool WritePasswordTo(Platform& platform, const std::string& file, const std::string& password);
+std::string ReadPasswordFrom(Platform& platform, const std::string& file);
 
 // The user's own copy of the password file; "" when there is no user folder.
 std::string FallbackPasswordFile(Platform& platform);

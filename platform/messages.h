@@ -12,6 +12,7 @@ namespace qm {
 enum class Msg : std::uint32_t {
     SetText = 0x000C,      // WM_SETTEXT, text in WindowMessage::text
     Close = 0x0010,        // WM_CLOSE
+    CancelMode = 0x001F,   // WM_CANCELMODE: ends the receiver's menu mode
     // Not sent by the program: how a window hears that its show state
     // changed (WM_SHOWWINDOW's number), wparam = ShowCmd.
     Show = 0x0018,
@@ -21,6 +22,9 @@ enum class Msg : std::uint32_t {
     KeyDown = 0x0100,      // WM_KEYDOWN, wparam = virtual key
     KeyUp = 0x0101,        // WM_KEYUP, wparam = virtual key
     Char = 0x0102,         // WM_CHAR, wparam = character code
+    // WM_SYSCHAR as Alt and a letter make it (the backend marks Alt down):
+    // opens the receiver's menu-bar menu with that mnemonic.
+    SysChar = 0x0106,
     Command = 0x0111,      // WM_COMMAND, wparam = command identifier
     LButtonDown = 0x0201,  // WM_LBUTTONDOWN
     LButtonUp = 0x0202,    // WM_LBUTTONUP

@@ -15,7 +15,9 @@ constexpr const char* kPasswordFile = "C:\\WINDOWS\\SYSTEM\\quillmoor.pws";
 constexpr const char* kUserFolder = "C:\\Users\\joe\\AppData\\Roaming";
 constexpr const char* kUserPasswordFile = "C:\\Users\\joe\\AppData\\Roaming\\quillmoor\\quillmoor.pws";
 
-std::string Pws(const std::string& password) { return "[dcp]\r\nPASSWORD=" + password + "\r\n"; }
+// A password file as we write it, and as one was written before.
+std::string Pws(const std::string& password) { return "[dcp]\r\nPASSWORD=\"" + password + "\"\r\n"; }
+std::string OldPws(const std::string& password) { return "[dcp]\r\nPASSWORD=" + password + "\r\n"; }
 
 class Commands : public Running {
 protected:
@@ -64,7 +66,7 @@ TEST_F(Commands, MarksToggleAndResumeMarksExcludeEachOther) {
 TEST_F(Commands, PromptsAskExactlyThisAndTakeOnlyWhatTheyOffer) {
     client.Start("6.0");
     Launch("[dcp]\r\nROOM=lobby\r\n[aol]\r\nVERSION=4.0\r\n");
-    sim.SetFileBytes(kPasswordFile, Pws("old"));
+    sim.SetFileBytes(kPasswordFile, OldPws("old"));
     const struct {
         const char* item;
         const char* title;
@@ -113,13 +115,32 @@ TEST_F(Commands, PasswordNoFileTakesIsStillUsedThisRun) {
     Click("setpassword", "lost");
     ASSERT_EQ(sim.MessageBoxes().size(), 1u);
     EXPECT_EQ(sim.MessageBoxes()[0].text, "the password could not be saved; it is used until quillmoor ends.");
-    sim.SetFileBytes(kPasswordFile, Pws("other"));
+    sim.SetFileBytes(kPasswordFile, OldPws("other"));
     EXPECT_EQ(program.protection.Password(), "lost") << "typed after the file was written";
     Click("setpassword", "kept");  // stored: the file speaks again
     EXPECT_EQ(sim.MessageBoxes().size(), 1u);
     EXPECT_EQ(sim.FileBytes(kPasswordFile), Pws("kept"));
-    sim.SetFileBytes(kPasswordFile, Pws("edited"));
+    sim.SetFileBytes(kPasswordFile, OldPws("edited"));
     EXPECT_EQ(program.protection.Password(), "edited");
+}
+
+TEST_F(Commands, PasswordReadsBackExactlyAndAFileOfBeforeAsItAlwaysDid) {
+    Launch("");
+    for (const char* password : {"  lead", "trail  ", "\"quoted\"", "'single'", " \" both' ", "\"", "a\"b", "=x=",
+                                 "\t\xE9t\xE9 "}) {
+        Click("setpassword", password);
+        EXPECT_EQ(sim.FileBytes(kPasswordFile), Pws(password));
+        EXPECT_EQ(program.protection.Password(), password);
+    }
+    const std::string longest(kInputBoxMaxLength, 'p');
+    Click("setpassword", longest);
+    EXPECT_EQ(program.protection.Password(), longest);
+    const std::pair<std::string, std::string> before[] = {
+        {"plain", "plain"}, {"  blanks  ", "blanks"}, {"\"quoted\"", "quoted"}, {"'single'", "single"}};
+    for (const auto& [stored, read] : before) {
+        sim.SetFileBytes(kPasswordFile, OldPws(stored));
+        EXPECT_EQ(program.protection.Password(), read) << stored;
+    }
 }
 
 // Nowhere to keep it: PasswordNoFileTakesIsStillUsedThisRun.

@@ -171,9 +171,13 @@ INSTANTIATE_TEST_SUITE_P(
                     kFileMenu, {}, {kDownload}, 34},
         VersionCase{"v50_both", "5.0", kBoth, false, {"Download Manager"}, {}, {5, 3},
                     {kDownload, {"Mail Waiting to Be Sent", 4, false}}, 36},
+        VersionCase{"v40_both", "4.0", kBoth, false, {"Download Manager"}, {}, {5, 3},
+                    {kDownload, {"Mail Waiting to Be Sent", 4, false}}, 36},
         VersionCase{"v30_none", "3.0", kBoth, false, {}, {}, {}, {}, 29},
         VersionCase{"v70_menus_unreadable", "7.0", "RESUME UPLOAD=yes\r\n[aol]\r\nVERSION=7.0\r\n", true, kChannels,
-                    {}, {1}, {kUpload}, 31}),
+                    {}, {1}, {kUpload}, 31},
+        VersionCase{"v70_menus_unreadable_download", "7.0", "RESUME DOWNLOAD=yes\r\n[aol]\r\nVERSION=7.0\r\n", true,
+                    {"AOL Channels", "Download Manager"}, {"&Download Manager"}, {}, {kDownload}, 34}),
     [](const ::testing::TestParamInfo<VersionCase>& info) { return std::string(info.param.name); });
 
 TEST_F(Monitor, FailedSignOnIsTriedOnceMoreByTheNextLookDueAfterIt) {
@@ -207,6 +211,57 @@ TEST_F(Monitor, ClientClosingAfterThePasswordEndsTheLook) {
     LookAt(8);
     EXPECT_NEAR(Since(), 8 + 4 + 2 + 10 + 1, 0.2);
     EXPECT_TRUE(client.KeywordsSubmitted().empty());
+}
+
+// Signed off again after the sign-on: the look ends at its next question,
+// and nothing more is sent to the client (no keyword, no line, no resume).
+TEST_F(Monitor, SignOffWhileTheFirstDocumentIsHiddenEndsTheLookBeforeTheRoom) {
+    Begin("8.0", std::string(kLobby) + "RESUME DOWNLOAD=yes\r\n");
+    sim.Schedule(27.5, [&] { client.SignOff(); });  // after the question at 26, before the one at 28
+    LookAt(8);
+    EXPECT_NEAR(Since(), 28, 0.01);
+    EXPECT_TRUE(client.KeywordsSubmitted().empty());
+    EXPECT_TRUE(client.MenuCommands().empty());
+    EXPECT_EQ(client.Captions(WindowEvent::Hidden), (Texts{kWelcome, kWelcome}));
+}
+
+TEST_F(Monitor, SignOffWhileWaitingForTheRoomEndsTheLook) {
+    Begin("8.0", std::string(kLobby) + "RESUME DOWNLOAD=yes\r\n");
+    client.SetDelays({.room = 20});
+    sim.Schedule(30, [&] { client.SignOff(); });
+    LookAt(8);
+    EXPECT_NEAR(Since(), 30, 0.1) << "the wait ends with the sign-off, the look with it";
+    EXPECT_EQ(client.KeywordsSubmitted(), Texts{"lobby"});
+    EXPECT_TRUE(client.MenuCommands().empty());
+    EXPECT_TRUE(client.Chat().empty());
+    EXPECT_EQ(client.Captions(WindowEvent::Closed), Texts{"AOL Channels"});
+}
+
+// Blanks and quotes at the ends of a password are part of it.
+TEST_F(Monitor, PasswordSetInThePromptIsTypedExactlyAtTheNextSignOn) {
+    Begin("8.0");
+    Answer("setpassword", "  \"pass word\" ");
+    LookAt(8);
+    EXPECT_EQ(client.PasswordsTyped(), Texts{"  \"pass word\" "});
+    EXPECT_TRUE(client.SignedOn());
+}
+
+// Signed on with the welcome window closed and a message in front that has a
+// box: every look leaves it alone.
+TEST_F(Monitor, LooksTypeNothingWhileSignedOnWithoutTheWelcomeWindow) {
+    client.Start("8.0");
+    client.SignOn("Joe Blow");
+    client.DestroyWindow(client.WelcomeWindow());
+    client.DestroyWindow(client.ChannelsWindow());
+    const Hwnd im =
+        client.OpenDocument("Joe Blow: Instant Message", {.icons = 1, .statics = 1, .comboboxes = 1, .edits = 1});
+    sim.SetFileBytes(kPasswordFile, "[dcp]\r\nPASSWORD=hunter2\r\n");
+    StartProgram(kLobby);
+    LookAt(40);
+    EXPECT_EQ(sim.TextOf(sim.ChildrenOf(im).back()), "");
+    EXPECT_TRUE(client.PasswordsTyped().empty());
+    EXPECT_TRUE(client.KeywordsSubmitted().empty());
+    EXPECT_NEAR(Since(), 40, 0.01) << "every look ended at once";
 }
 
 TEST_F(Monitor, LookCarriesOnThroughMenuChangesAndAnAlertAfterTheKeyword) {

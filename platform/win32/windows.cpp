@@ -115,7 +115,10 @@ bool Win32Platform::Send(Hwnd window, Msg msg, std::uint32_t wparam) {
 
 void Win32Platform::Post(Hwnd window, Msg msg, std::uint32_t wparam) {
     if (!window) return;
-    ::PostMessageA(ToHwnd(window), static_cast<UINT>(msg), wparam, 0);
+    // A WM_SYSCHAR counts as Alt and a letter only with Alt down in its
+    // context bit (and one repeat), as the keyboard makes it.
+    const LPARAM lparam = msg == Msg::SysChar ? (KF_ALTDOWN << 16) | 1 : 0;
+    ::PostMessageA(ToHwnd(window), static_cast<UINT>(msg), wparam, lparam);
 }
 
 void Win32Platform::ShowWindow(Hwnd window, ShowCmd cmd) {
