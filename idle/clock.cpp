@@ -2,8 +2,10 @@
 // labels and the file as they are at that moment: commands and other timers
 // may run while a line is being posted.  A step that cannot be done is
 // skipped and the tick goes on.
+#include <algorithm>
 #include <cmath>
 
+#include "aol/bounds.h"
 #include "aol/chat_sender.h"
 #include "app/program.h"
 #include "app/settings.h"
@@ -26,12 +28,15 @@ void Increment(std::string& label, std::optional<double> (*read)(std::string_vie
 
 }  // namespace
 
+// Timer1 never runs inside itself: a tick that falls due while an earlier
+// one still posts is skipped, and its minute is counted by the next one.
 void IdleEngine::Timer1_Timer() {
     Form1& form = program_.form1;
-    AdvanceClock();
-    AdvanceStoredTotal();
+    const int minutes = TakeMinutes(true);
+    AdvanceClock(minutes);
+    AdvanceStoredTotal(minutes);
 
-    Increment(form.lblInterval2, LeadingNumber);
+    for (int i = 0; i < minutes; ++i) Increment(form.lblInterval2, LeadingNumber);
     if (!AnnouncementDue()) return;
 
     NextReason();
@@ -47,22 +52,47 @@ void IdleEngine::Timer1_Timer() {
     PostTransferLines();
 }
 
-void IdleEngine::AdvanceClock() {
+int IdleEngine::TakeMinutes(bool tick) {
+    const double now = program_.platform.Now();
+    const double elapsed = std::max(0.0, now - countedTo_);
+    double whole = std::floor((elapsed + (tick ? kTickSlackSeconds : 0.0)) / 60.0);
+    if (tick) whole = std::max(whole, 1.0);
+    const int minutes = static_cast<int>(std::min(whole, static_cast<double>(bounds::kMinutesCountedAtOnce)));
+    // What is left of a minute begun waits for the next count; an early tick
+    // leaves nothing over.
+    countedTo_ = std::min(now, countedTo_ + 60.0 * minutes);
+    return minutes;
+}
+
+void IdleEngine::CountUntilNow() {
+    const int minutes = TakeMinutes(false);
+    AdvanceClock(minutes);
+    AdvanceStoredTotal(minutes);
+}
+
+// Minute by minute, as that many ticks would.
+void IdleEngine::AdvanceClock(int minutes) {
+    if (minutes <= 0) return;
     Form1& form = program_.form1;
-    Increment(form.lblMins);
-    if (form.lblMins == "60") {
-        Increment(form.lblHrs);
-        form.lblMins = "0";
-    }
-    // Looked at every tick, not only after a carry.
-    if (form.lblHrs == "24") {
-        Increment(form.lblDay);
-        form.lblHrs = "0";
+    for (int i = 0; i < minutes; ++i) {
+        Increment(form.lblMins);
+        if (form.lblMins == "60") {
+            Increment(form.lblHrs);
+            form.lblMins = "0";
+        }
+        // Looked at every minute, not only after a carry.
+        if (form.lblHrs == "24") {
+            Increment(form.lblDay);
+            form.lblHrs = "0";
+        }
     }
     form.SetLabel2(form.lblDay + "d : " + form.lblHrs + "h : " + form.lblMins + "m");
 }
 
-void IdleEngine::AdvanceStoredTotal() {
+// Read once, advanced minute by minute as that many ticks would, written
+// once: the total grows by exactly the minutes the clock counted.
+void IdleEngine::AdvanceStoredTotal(int minutes) {
+    if (minutes <= 0) return;
     Platform& platform = program_.platform;
     const std::string file = SettingsFile(platform);
     // A file that is there but cannot be read would read as a total of 0:
@@ -70,29 +100,32 @@ void IdleEngine::AdvanceStoredTotal() {
     if (platform.FileExists(file) && !platform.ReadFile(file, 0)) return;
 
     std::string minute = ReadSetting(platform, "stats", "minute", file);
-    Increment(minute, LeadingNumber);
     std::string hour = ReadSetting(platform, "stats", "hour", file);
-    if (minute == "60") {
-        Increment(hour, LeadingNumber);
-        minute = "0";
-    }
     std::string day = ReadSetting(platform, "stats", "day", file);
-    if (hour == "24") {
-        Increment(day, LeadingNumber);
-        hour = "0";
+    for (int i = 0; i < minutes; ++i) {
+        Increment(minute, LeadingNumber);
+        if (minute == "60") {
+            Increment(hour, LeadingNumber);
+            minute = "0";
+        }
+        if (hour == "24") {
+            Increment(day, LeadingNumber);
+            hour = "0";
+        }
     }
     WriteSetting(platform, "stats", "minute", minute, file);
     WriteSetting(platform, "stats", "hour", hour, file);
     WriteSetting(platform, "stats", "day", day, file);
 }
 
-// The counter has reached the interval.  An interval typed as "05" or "1.9"
-// counts by its whole minutes (5, 1); one that is not a number is never
-// reached.
+// The counter has reached or passed the interval (a new interval may be
+// below it).  An interval typed as "05" or "1.9" counts by its whole minutes
+// (5, 1); one that is not a number, or under a minute, is never reached.
 bool IdleEngine::AnnouncementDue() const {
     const Form1& form = program_.form1;
     const std::optional<double> interval = StrictNumber(form.lblInterval);
-    return interval && form.lblInterval2 == idle::NumberText(std::floor(*interval));
+    const std::optional<double> counter = LeadingNumber(form.lblInterval2);
+    return interval && counter && std::floor(*interval) >= 1 && *counter >= std::floor(*interval);
 }
 
 void IdleEngine::NextReason() {

@@ -9,7 +9,7 @@
 
 namespace qm {
 
-IdleEngine::IdleEngine(Program& program) : program_(program) {
+IdleEngine::IdleEngine(Program& program) : program_(program), countedTo_(program.platform.Now()) {
     program_.form1.Timer1_Timer = [this] { Timer1_Timer(); };
     Form2& menus = program_.form2;
     menus.Item("idleon").Click = [this] { idleon_Click(); };
@@ -39,6 +39,7 @@ void IdleEngine::idleon_Click() {
     menus.SetEnabled("idleon", false);
     menus.SetEnabled("idleoff", true);
     menus.SetEnabled("idlepause", true);
+    countedTo_ = program_.platform.Now();
     program_.form1.Timer1.SetEnabled(true);
     Say(Announcement::IdleOn, {[this] { return program_.form1.lblInterval; }});
 }
@@ -50,6 +51,8 @@ void IdleEngine::idleoff_Click() {
     menus.SetEnabled("idlepause", false);
     menus.SetCaption("idlepause", "idle pause");
     menus.SetEnabled("idleon", true);
+    // The stored total keeps every minute idled, the last ones too.
+    if (form.Timer1.Enabled()) CountUntilNow();
     form.Timer1.SetEnabled(false);
     form.SetLabel2("0d : 0h : 0m");
     form.lblDay = form.lblHrs = form.lblMins = "0";
@@ -60,11 +63,13 @@ void IdleEngine::idleoff_Click() {
 void IdleEngine::idlepause_Click() {
     Form1& form = program_.form1;
     if (form.Timer1.Enabled()) {
+        CountUntilNow();
         form.Timer1.SetEnabled(false);
         program_.form2.SetCaption("idlepause", "idle unpause");
         form.lblInterval2 = "0";
         Say(Announcement::IdlePaused);
     } else {
+        countedTo_ = program_.platform.Now();
         form.Timer1.SetEnabled(true);
         program_.form2.SetCaption("idlepause", "idle pause");
         Say(Announcement::IdleUnpaused);

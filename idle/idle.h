@@ -21,12 +21,18 @@ class Program;
 // The reason announced when the list gives none.
 constexpr const char* kDefaultReason = "visit: www.quillmoor.example";
 
+// A tick that comes this much before its minute is up (the timer and the
+// monotonic clock tick apart) still counts that minute.
+constexpr double kTickSlackSeconds = 1.0;
+
 class IdleEngine {
 public:
     explicit IdleEngine(Program& program);
 
-    // One minute of idling: the clock, the stored total, the counter, and
-    // when the counter reaches the interval, an idle announcement.
+    // The minutes of idling since the last one counted (at least one: a tick
+    // is a minute; more when ticks were skipped while an earlier one ran
+    // long): the clock, the stored total, the counter, and when the counter
+    // reaches the interval, an idle announcement.
     void Timer1_Timer();
 
     // ---- Menu commands ----------------------------------------------------------
@@ -38,8 +44,15 @@ public:
     void exit_Click();
 
 private:
-    void AdvanceClock();
-    void AdvanceStoredTotal();
+    // Whole minutes of idling on the monotonic clock since the last minute
+    // counted, now counted (at most bounds::kMinutesCountedAtOnce; the rest
+    // is left for the next tick).  A tick counts at least one, and one that
+    // comes a little early counts the minute it stands for.
+    int TakeMinutes(bool tick);
+    // Idling stops: the whole minutes it ran since the last tick still count.
+    void CountUntilNow();
+    void AdvanceClock(int minutes);
+    void AdvanceStoredTotal(int minutes);
     bool AnnouncementDue() const;
     void NextReason();
     void PostTransferLines();
@@ -51,6 +64,8 @@ private:
 
     Program& program_;
     bool exiting_ = false;
+    // When the last minute counted ended (or idling began), on Now()'s clock.
+    double countedTo_ = 0;
 };
 
 }  // namespace qm

@@ -128,19 +128,96 @@ TEST_F(Idle, LinesGoOutAPauseApartOrAreLostWithoutARoomAndTicksNeverOverlap) {
     });
     Minutes(2);
     EXPECT_EQ(form.Label2 + " " + Stored("minute"), "0d : 0h : 3m 3");
+    // The tick that fell due while the slow one still posted was skipped; its
+    // minute is counted by the next.
     Minutes(1);
     EXPECT_EQ(Lines(), (Texts{Clock("0", "0", "2"), Reason("b"), Clock("0", "0", "3"), Reason("c"),
-                              Clock("0", "0", "4"), Reason("a")}));
-    EXPECT_EQ(Stored("minute"), "4");
+                              Clock("0", "0", "5"), Reason("a")}));
+    EXPECT_EQ(Stored("minute"), "5");
+}
+
+// A tick held up (here by a nested wait, as a prompt left open inside its
+// pause holds it) skips the ticks that fall due meanwhile.  Their minutes
+// still count: at the next tick, or when idling is paused or switched off.
+TEST_F(Idle, MinutesOfSkippedTicksStillCount) {
+    Start("[stats]\r\nminute=58\r\n", "a\r\n");
+    IdleOn();
+    auto holdUp = [this](double seconds, std::function<void()> then = {}) {
+        sim.Schedule(60.2, [this, seconds, then] {
+            sim.RunFor(seconds);
+            if (then) then();
+        });
+    };
+    holdUp(150);  // from the first tick on, two ticks fall due meanwhile
+    Minutes(4);
+    EXPECT_EQ(form.Label2, "0d : 0h : 4m");
+    EXPECT_EQ(Stored("hour") + ":" + Stored("minute"), "1:2");
+    EXPECT_EQ(Lines(), (Texts{kIdleOn1, Clock("0", "0", "1"), Reason("a"), Clock("0", "0", "4"), Reason("a")}));
+    holdUp(100, [this] { Choose({"idle options", "idle pause"}); });
+    Minutes(5);
+    EXPECT_EQ(form.Label2, "0d : 0h : 6m");
+    EXPECT_EQ(Stored("hour") + ":" + Stored("minute"), "1:4");
+    Choose({"idle options", "idle unpause"});
+    holdUp(100, [this] { Choose({"idle options", "idle off"}); });
+    Minutes(3);
+    EXPECT_EQ(form.Label2, "0d : 0h : 0m");
+    EXPECT_EQ(Stored("hour") + ":" + Stored("minute"), "1:6");
+    Minutes(3);
+    EXPECT_EQ(Stored("hour") + ":" + Stored("minute"), "1:6");
+    // Paused time is no idling, whatever ends it.
+    IdleOn();
+    Minutes(2);
+    Choose({"idle options", "idle pause"});
+    Minutes(10);
+    Choose({"idle options", "idle off"});
+    EXPECT_EQ(Stored("hour") + ":" + Stored("minute"), "1:8");
+}
+
+// The system's timer and the monotonic clock tick apart: a tick a little
+// early still stands for its minute, and one that follows a skipped tick for
+// both; what a late one is over a minute is not lost.
+TEST_F(Idle, TicksALittleEarlyOrLateCountTheMinutesTheyStandFor) {
+    Start();
+    const double start = sim.Now();
+    for (const double at : {0.0, 119.5, 179.0, 239.5, 359.6, 449.6, 539.6}) {
+        sim.RunFor(start + at - sim.Now());
+        program.idle.Timer1_Timer();
+    }
+    EXPECT_EQ(form.Label2, "0d : 0h : 10m");
+    EXPECT_EQ(Stored("minute"), "10");
+}
+
+// The client hangs with documents open: no tick holds the program for its
+// minute, and an hour of idling is an hour.
+TEST(IdleHungClient, CostsTheClockNothing) {
+    auto hung = [](World& w) {
+        w.Client();
+        for (int i = 0; i < 50; ++i) w.client.OpenDocument("Document " + std::to_string(i), aolsim::DocumentParts{});
+        w.client.StartDownload("a.zip", 5, aolsim::Client::RemainingText(2));
+        w.Launch(kDecorations + "[insert]\r\nDL/UL=yes\r\n[stats]\r\nminute=0\r\n");
+        w.client.SetHung(true);
+    };
+    World one;
+    hung(one);
+    const double start = one.sim.Now();
+    one.program.idle.Timer1_Timer();
+    EXPECT_LT(one.sim.Now() - start, 60.0);
+    World hour;
+    hung(hour);
+    hour.IdleOn();
+    hour.Minutes(60);
+    EXPECT_EQ(hour.form.Label2, "0d : 1h : 0m");
+    EXPECT_EQ(hour.Stored("hour") + ":" + hour.Stored("minute"), "1:0");
 }
 
 // 7.0 shows no upload; a dialog in front hides it.
+std::string TransferLine(const std::string& file, const std::string& percent, const std::string& left) {
+    return Head(3) + "file: <font color=#0000ff>" + file + "<font color=#000000> \xB7 <font color=#0000ff>" + percent +
+           "<font color=#000000>% \xB7 <font color=#0000ff>" + left + "<font color=#000000>ml";
+}
+
 TEST(IdleTransfers, LinesFollowTheClientVersionAndTheTransfersShown) {
-    auto line = [](const std::string& file, const std::string& percent, const std::string& left) {
-        return Head(3) + "file: <font color=#0000ff>" + file + "<font color=#000000> \xB7 <font color=#0000ff>" +
-               percent + "<font color=#000000>% \xB7 <font color=#0000ff>" + left + "<font color=#000000>ml";
-    };
-    const std::string down = line("report.zip", "45", "3"), up = line("a.txt", "7", "0");
+    const std::string down = TransferLine("report.zip", "45", "3"), up = TransferLine("a.txt", "7", "0");
     const struct {
         const char* version;
         bool insert, download, upload, dialogInFront;
@@ -169,6 +246,51 @@ TEST(IdleTransfers, LinesFollowTheClientVersionAndTheTransfersShown) {
         // Two pauses of 0.4 s, none between or after the transfer lines.
         EXPECT_LT(w.sim.Now() - start, c.dialogInFront ? 1e9 : 1.0);
     }
+}
+
+// Where the client's menus cannot be read, the user's setting tells 7.0; the
+// window a lost connection leaves ("File Transfer Status") is no transfer.
+TEST(IdleTransfers, TheVersionSettingAndALeftoverWindow) {
+    for (const char* setting : {"7.0", "8.0"}) {
+        World w;
+        w.Client("7.0");
+        w.sim.SetMenusUnreadable(true);
+        w.client.StartDownload("Report.ZIP", 45, aolsim::Client::RemainingText(3));
+        w.client.StartUpload("A.TXT", 7, aolsim::Client::RemainingText(0));
+        w.Launch(kDecorations + "[insert]\r\nDL/UL=yes\r\n[aol]\r\nVERSION=" + setting + "\r\n");
+        w.program.idle.Timer1_Timer();
+        Texts said = {Clock("0", "0", "1"), Reason(kDefaultReason), TransferLine("report.zip", "45", "3")};
+        if (std::string(setting) == "8.0") said.push_back(TransferLine("a.txt", "7", "0"));
+        EXPECT_EQ(w.Lines(), said) << setting;
+    }
+    World w;
+    w.Client("8.0");
+    w.client.Disconnect(aolsim::Leftovers{true, true});
+    w.client.SignOn("Joe");
+    w.room = w.client.OpenRoom("Lobby");
+    w.client.SetDocumentOrder({w.client.FindDocument("File Transfer Status")});
+    w.Launch(kDecorations + "[insert]\r\nDL/UL=yes\r\n");
+    w.program.idle.Timer1_Timer();
+    EXPECT_EQ(w.Lines(), (Texts{Clock("0", "0", "1"), Reason(kDefaultReason)}));
+}
+
+// 0.4 s after the clock line, 0.4 s after the reason line, then the transfer
+// lines without a pause between or after them.
+TEST(IdleTransfers, LinesGoOutTheirPausesApart) {
+    World w;
+    w.Client("8.0");
+    w.client.StartDownload("Report.ZIP", 45, aolsim::Client::RemainingText(3));
+    w.client.StartUpload("A.TXT", 7, aolsim::Client::RemainingText(0));
+    w.Launch(kDecorations + "[insert]\r\nDL/UL=yes\r\n");
+    w.RecordEnters();
+    const double start = w.sim.Now();
+    w.program.idle.Timer1_Timer();
+    const double end = w.sim.Now();
+    ASSERT_EQ(w.enters.size(), 4u);
+    const std::vector<double> spacing = {w.enters[0] - start, w.enters[1] - w.enters[0], w.enters[2] - w.enters[1],
+                                         w.enters[3] - w.enters[2], end - w.enters[3]};
+    const std::vector<double> expected = {0, 0.4, 0.4, 0, 0};
+    for (std::size_t i = 0; i < spacing.size(); ++i) EXPECT_NEAR(spacing[i], expected[i], 2e-6) << i;
 }
 
 // Off resets this run's clock and the counter, not the stored total; off in
@@ -216,7 +338,7 @@ TEST_F(Idle, EveryStateAndTransition) {
     EXPECT_EQ(form.lblInterval2 + " " + form.Label2, "0 0d : 0h : 0m");
 }
 
-// A new interval below the counter is not reached until off sets it back.
+// A new interval below the counter is met at the next tick.
 TEST_F(Idle, PauseAndANewIntervalBelowTheCounter) {
     Start("[interval]\r\ninterval=3\r\n", "a\r\nb\r\n");
     IdleOn();
@@ -232,13 +354,16 @@ TEST_F(Idle, PauseAndANewIntervalBelowTheCounter) {
     entryLines += 3;
     EXPECT_EQ(Lines(), (Texts{Clock("0", "0", "5"), Reason("a")}));
     Minutes(2);
-    Answer("interval", "1");
-    Minutes(20);
-    EXPECT_EQ(Lines().size(), 3u);
-    Choose({"idle options", "idle off"});
-    IdleOn();
+    Answer("interval", "10");
+    Minutes(5);
+    EXPECT_EQ(form.lblInterval2, "7");
+    Answer("interval", "3");
     Minutes(1);
-    EXPECT_EQ(Lines().at(5), Clock("0", "0", "1"));
+    EXPECT_EQ(form.lblInterval2, "0");
+    Minutes(3);
+    const std::string set = Head(1) + "quillmoor idle \xB7 set idle interval: <font color=#0000ff>";
+    EXPECT_EQ(Lines(), (Texts{Clock("0", "0", "5"), Reason("a"), set + "10", set + "3", Clock("0", "0", "13"),
+                              Reason("b"), Clock("0", "0", "16"), Reason("a")}));
 }
 
 TEST_F(Idle, IntervalPromptTakesOnlyAPositiveNumber) {

@@ -99,6 +99,36 @@ TEST_F(Report, WhatCannotBeReadIsNotReported) {
     EXPECT_EQ(Lines(), kDownload + Texts{Line1("a.zip")});
 }
 
+// Where the client's menus cannot be read, the user's setting tells 7.0.
+TEST(Reports, TheVersionSettingDecidesWhereTheMenusCannotBeRead) {
+    for (const char* setting : {"7.0", "8.0"}) {
+        Scene s;
+        s.Client("7.0");
+        s.sim.SetMenusUnreadable(true);
+        s.Launch(std::string("[aol]\r\nVERSION=") + setting + "\r\n");
+        s.client.StartDownload("Down.ZIP", -1, "Calculating Transfer Time");
+        s.client.StartUpload("Up.TXT", 7, Client::RemainingText(1));
+        s.Brag();
+        EXPECT_EQ(s.Lines(), std::string(setting) == "7.0" ? kDownload : kDownload + kUpload) << setting;
+    }
+}
+
+// The window a lost connection leaves says "File Transfer Status": it is no
+// transfer, and nothing is reported for it.
+TEST_F(Report, LeftoverOfALostConnectionIsNoTransfer) {
+    Begin("8.0");
+    client.Disconnect(aolsim::Leftovers{true, true});
+    client.SignOn("Joe");
+    room = client.OpenRoom("Lobby");
+    client.SetDocumentOrder({client.FindDocument("File Transfer Status")});
+    Brag();
+    EXPECT_TRUE(Lines().empty());
+    client.StartDownload("Down.ZIP", -1, "Calculating Transfer Time");
+    client.SetDocumentOrder({client.FindDocument("File Transfer Status")});
+    Brag();
+    EXPECT_EQ(Lines(), kDownload);
+}
+
 TEST_F(Report, InsertFlipsItsMarkAndTheStoredChoiceAndSaysNothing) {
     Begin("8.0");
     for (bool on : {true, false, true, false}) {

@@ -53,7 +53,7 @@ TEST_F(Reader, NoClientOrNoTransferIsNoneAndTheUploadLookupLetsEventsRun) {
     EXPECT_EQ(Upload(), kNone);
 }
 
-TEST_F(Reader, FirstDocumentWithFileTransferInItsCaptionIsTheDownload) {
+TEST_F(Reader, FirstDocumentCaptionedAsATransferInProgressIsTheDownload) {
     SignedOn();
     client.Disconnect(aolsim::Leftovers{true, false});
     client.SignOn("Joe");
@@ -63,13 +63,16 @@ TEST_F(Reader, FirstDocumentWithFileTransferInItsCaptionIsTheDownload) {
     EXPECT_EQ(Download(), (Values{first, "first.zip", "10", ""}));
     client.SetDocumentOrder({second, first});
     EXPECT_EQ(Download(), (Values{second, "second.zip", "90", ""}));
-    // The leftover of a lost connection: its one static has no "g", its
-    // caption no hyphen; each loses its first character.
+    // The leftover of a lost connection names a transfer in its caption but
+    // is none: passed over in front, no download alone.
     Hwnd leftover = client.FindDocument("File Transfer Status");
-    client.SetDocumentOrder({leftover});
-    EXPECT_EQ(Download(), (Values{leftover, "our file transfer was interrupted.", "ile transfer status", ""}));
+    client.SetDocumentOrder({leftover, first});
+    EXPECT_EQ(Download(), (Values{first, "first.zip", "10", ""}));
+    client.EndDownload();
+    client.DestroyWindow(second);
+    EXPECT_EQ(Download(), kNone);
     Hwnd bare = Document("File Transfer - 3%", {});
-    client.SetDocumentOrder({bare});
+    client.SetDocumentOrder({leftover, bare});
     EXPECT_EQ(Download(), (Values{bare, "", "3", ""}));
 }
 
@@ -113,21 +116,32 @@ TEST_F(Reader, TextsOfAnyShapeAreParsedAsTheyStand) {
         EXPECT_EQ(GetDownloadFileName(p), file) << text;
     }
     for (const auto& [caption, percent] :
-         Pairs{{"File Transfer", "0"}, {"File Transfer - 7%%", "7"}, {"File Transfer -", ""},
-               {"File Transfer 100%", "ile transfer 100"}, {"My File Transfer - 5% - x", "5 - x"},
-               {"file transfer - 5%", ""}}) {  // the search is case-sensitive: no transfer window
+         Pairs{{"File Transfer", "0"}, {"File Transfer - 7%", "7"}, {"File Transfer - 100%", "100"}}) {
         p.SetTextDirect(doc, caption);
         EXPECT_EQ(GetDownloadPercent(p), percent) << caption;
     }
+    // Only the captions of a transfer in progress make a transfer window;
+    // the search is case-sensitive.
+    for (const char* caption : {"File Transfer Status", "File Transfer - 7%%", "File Transfer -", "File Transfer - %",
+                                "File Transfer - 5", "File Transfer 100%", "My File Transfer - 5%",
+                                "File Transfer - 5% - x", "File Transfer - -5%", "file transfer - 5%", ""}) {
+        p.SetTextDirect(doc, caption);
+        EXPECT_EQ(Download(), kNone) << caption;
+    }
 }
 
+// Captions need no answer from the client; the statics' texts do, and the
+// first one it does not answer ends the reading at once.
 TEST_F(Reader, WhatTheClientDoesNotAnswerIsUnknownNotNone) {
     SignedOn();
     Hwnd download = client.StartDownload("a.zip", 5, Client::RemainingText(2));
     Hwnd upload = client.StartUpload("b.zip", 6, "");
     client.SetHung(true);
-    EXPECT_EQ(Download(), kUnknown);
+    EXPECT_EQ(Download(), (Values{download, std::nullopt, "5", std::nullopt}));
     EXPECT_EQ(Upload(), kUnknown);
+    double start = p.Now();
+    EXPECT_EQ(GetUploadFileName(p), std::nullopt);
+    EXPECT_DOUBLE_EQ(p.Now() - start, kSendTimeoutMs / 1000.0) << "one read, not asked again";
     client.SetHung(false);
     EXPECT_EQ(Upload(), (Values{upload, "b.zip", "6", ""}));
     Hwnd name = p.FindWindowEx(download, 0, "_AOL_Static"), minutes = p.FindWindowEx(download, name, "_AOL_Static");
@@ -136,14 +150,44 @@ TEST_F(Reader, WhatTheClientDoesNotAnswerIsUnknownNotNone) {
     EXPECT_EQ(Download(), (Values{download, std::nullopt, "5", std::nullopt}));
     p.SetHung(name, false);
     p.SetHung(minutes, false);
-    // A deaf document in front is passed over for a later transfer; with
-    // none after it, it may have been the transfer.
+    // A deaf document in front is told from a transfer by its caption.
     Hwnd deaf = Document("Somebody's Profile", {});
     client.SetDocumentOrder({deaf, download});
     p.SetHung(deaf, true);
     EXPECT_EQ(Download(), (Values{download, "a.zip", "5", "2"}));
     client.EndDownload();
-    EXPECT_EQ(GetDownloadFileName(p), std::nullopt);
+    EXPECT_EQ(Download(), kNone);
+}
+
+// A hung client behind a thousand documents: one timeout per reading, not
+// one per document.
+TEST_F(Reader, AHungClientCostsOneTimeoutWhateverItsDocuments) {
+    SignedOn();
+    Hwnd download = client.StartDownload("a.zip", 5, Client::RemainingText(2));
+    for (int i = 0; i < 1000; ++i) client.OpenDocument("Document " + std::to_string(i), aolsim::DocumentParts{});
+    client.SetHung(true);
+    for (transfer::Reader read : {GetDownloadFileName, GetDownloadMinutesLeft}) {
+        const double start = p.Now();
+        EXPECT_EQ(read(p), std::nullopt);
+        EXPECT_DOUBLE_EQ(p.Now() - start, kSendTimeoutMs / 1000.0);
+    }
+    const double start = p.Now();
+    EXPECT_EQ(GetDownloadPercent(p), "5");
+    EXPECT_EQ(FindDownloadWindow(p), download);
+    EXPECT_EQ(p.Now(), start);
+}
+
+// More documents in front than a walk visits: whether one behind them is a
+// transfer is not known.
+TEST_F(Reader, TheWalkOfTheDocumentsIsBounded) {
+    SignedOn();
+    Hwnd download = client.StartDownload("a.zip", 5, Client::RemainingText(2));
+    for (int i = 1; i < bounds::kDocumentWindows; ++i) client.OpenDocument("Document", aolsim::DocumentParts{});
+    EXPECT_EQ(Download(), (Values{download, "a.zip", "5", "2"})) << "the last window it visits";
+    client.OpenDocument("Document", aolsim::DocumentParts{});
+    EXPECT_EQ(Download(), kUnknown);
+    client.EndDownload();
+    EXPECT_EQ(Download(), kUnknown) << "not known to be none either";
 }
 
 TEST(ReplaceText, ReplacesEveryMatchInAnyCaseOnceAndKeepsTheRest) {

@@ -2,6 +2,7 @@
 // commands; the box when the window is gone by its lookup.
 #include "transfer/transfers.h"
 
+#include "dcp/actions.h"
 #include "tests/program_fixture.h"
 
 namespace qm::testing {
@@ -63,23 +64,24 @@ TEST_F(Upchat, TimerMinimizesEachNewUploadItCanSeeOnceAndAnnouncesIt) {
     sim.RunFor(10 * kTick);
     EXPECT_EQ(Shows(), (Kinds{Hidden, Minimized, Hidden, Restored}));
     EXPECT_EQ(Lines(), Texts{kAutoUpchat});
-    // A new upload of the last name is not new; one of another name is, and
-    // its announcement takes the style of the moment.
+    // A new upload of the last name, in a window of its own, is new too; its
+    // announcement takes the style of the moment.
     client.EndUpload();
     sim.RunFor(kTick);
-    Hwnd w = Upload("a.zip");
-    sim.RunFor(kTick);
-    EXPECT_FALSE(sim.Minimized(w));
-    client.EndUpload();
     form.lblAscii1 = "~*", form.lblAscii1Color = "ff0000", form.lblAscii1Font = "tahoma";
     form.lblFont = "verdana", form.lblColor1 = "111111", form.lblColor2 = "222222";
+    Hwnd w = Upload("a.zip");
+    sim.RunFor(kTick);
+    EXPECT_TRUE(sim.Minimized(w));
+    sim.RunFor(3 * kTick);
+    client.EndUpload();
     w = Upload("b.zip");
     sim.RunFor(kTick);
     EXPECT_TRUE(sim.Minimized(w));
     EXPECT_EQ(form.lblUpload, "b.zip");
-    EXPECT_EQ(Lines(), (Texts{kAutoUpchat, "</b></u></i></s><font face=\"tahoma\" color=#ff0000>~* <font "
-                                          "face=\"verdana\" color=#111111>quillmoor idle \xB7 <font "
-                                          "color=#222222>auto upchat"}));
+    const std::string styled = "</b></u></i></s><font face=\"tahoma\" color=#ff0000>~* <font face=\"verdana\" "
+                               "color=#111111>quillmoor idle \xB7 <font color=#222222>auto upchat";
+    EXPECT_EQ(Lines(), (Texts{kAutoUpchat, styled, styled}));
     EXPECT_TRUE(Boxes().empty());
 }
 
@@ -98,12 +100,12 @@ TEST(UpchatTick, RecordsTheUploadItActedOnWhateverHappensMeanwhile) {
               [](Scene& s) { s.client.ShowOtherModal("Warning"); }, {Hidden, Minimized}},
              {"the next tick falls due during the hide", sim::Op::ShowWindow, 2,
               [](Scene& s) { s.sim.RunFor(kTick + 0.5); }, {Hidden, Minimized}},
-             {"it is gone at the hide's lookup and back during the box", sim::Op::FindWindow, 3,
+             {"it is gone at the hide's lookup; another of its name comes during the box", sim::Op::FindWindow, 3,
               [](Scene& s) {
                   s.client.EndUpload();
                   s.sim.Schedule(0, [&s] { s.Upload(); });
               },
-              {}}}) {
+              {Hidden, Minimized}}}) {
         Scene s;
         s.Begin(kAutoOn);
         Hwnd w = s.Upload();
@@ -117,9 +119,37 @@ TEST(UpchatTick, RecordsTheUploadItActedOnWhateverHappensMeanwhile) {
         s.client.CloseOtherModal();
         s.sim.RunFor(5 * kTick);
         EXPECT_EQ(s.Shows(), c.shows) << c.what;
-        EXPECT_EQ(s.Boxes().size(), c.shows.empty() ? 1u : 0u) << c.what;
-        EXPECT_EQ(s.Lines(), Texts{kAutoUpchat}) << c.what;
+        // The one after the box is a window the tick did not act on: the next
+        // tick does, once.
+        const bool box = c.op == sim::Op::FindWindow;
+        EXPECT_EQ(s.Boxes().size(), box ? 1u : 0u) << c.what;
+        EXPECT_EQ(s.Lines(), Texts(box ? 2 : 1, kAutoUpchat)) << c.what;
     }
+}
+
+// The upload a lost connection broke off, resumed: the same file, another
+// window, and in front of the user again.
+TEST_F(Upchat, ResumedUploadIsMinimizedAgain) {
+    Begin(kAutoOn);
+    Hwnd first = Upload("A.ZIP");
+    sim.RunFor(kTick);
+    ASSERT_TRUE(sim.Minimized(first));
+    client.Disconnect();
+    sim.RunFor(kTick);
+    client.SignOn("Joe");
+    room = client.OpenRoom("Lobby");
+    dcp::ResumeUploadLate(sim);
+    const Hwnd resumed = client.UploadWindow();
+    ASSERT_NE(resumed, 0u);
+    ASSERT_NE(resumed, first);
+    EXPECT_FALSE(sim.Minimized(resumed));
+    sim.RunFor(kTick);
+    EXPECT_TRUE(sim.Minimized(resumed));
+    EXPECT_EQ(form.lblUpload, "a.zip");
+    sim.RunFor(5 * kTick);
+    EXPECT_EQ(Shows(), (Kinds{Hidden, Minimized, Hidden, Minimized}));
+    EXPECT_EQ(client.Captions(Minimized), (Texts{"File Transfer - 45%", "File Transfer"}));
+    EXPECT_EQ(Lines(), (Texts{kAutoUpchat, kAutoUpchat}));
 }
 
 TEST_F(Upchat, UploadGoneByTheLookupBringsTheBoxAndTheTickGoesOn) {

@@ -1,5 +1,6 @@
 #include "transfer/status.h"
 
+#include <string_view>
 #include <vector>
 
 #include "aol/bounds.h"
@@ -12,6 +13,7 @@ namespace qm::transfer {
 namespace {
 
 constexpr const char* kTransferCaption = "File Transfer";
+constexpr const char* kProgressPrefix = "File Transfer - ";
 constexpr const char* kUploading = "Now Uploading ";
 
 // What a lookup found: a window, none, or it could not tell.
@@ -25,43 +27,55 @@ bool Contains(const std::string& text, const char* part) { return text.find(part
 // `text` from 0-based `from` on; "" past its end.
 std::string From(const std::string& text, std::size_t from) { return from < text.size() ? text.substr(from) : ""; }
 
-Lookup LookForDownload(Platform& platform) {
-    Hwnd area = platform.FindWindowEx(aol::FindAolWindow(platform), 0, aol::kMdiClass);
-    bool known = true;
-    for (Hwnd child = platform.FindWindowEx(area, 0, aol::kChildClass); child;
-         child = platform.FindWindowEx(area, child, aol::kChildClass)) {
-        const Reading caption = aol::GetText(platform, child);
-        // A caption that could not be read is not a transfer's; but if no
-        // later window is one, it may have been.
-        if (!caption) {
-            known = false;
-            continue;
-        }
-        if (Contains(*caption, kTransferCaption)) return {child, true};
-    }
-    return {0, known};
+// What the client shows while a transfer runs: "File Transfer" alone, then
+// "File Transfer - 45%".  Others that contain the words ("File Transfer
+// Status", left over from a lost connection) are no transfer.
+bool IsProgressCaption(const std::string& caption) {
+    if (caption == kTransferCaption) return true;
+    const std::string_view prefix = kProgressPrefix;
+    if (!caption.starts_with(prefix) || !caption.ends_with('%')) return false;
+    const std::string_view digits = std::string_view(caption).substr(prefix.size(), caption.size() - prefix.size() - 1);
+    return !digits.empty() && digits.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
-bool IsUploadWindow(Platform& platform, Hwnd modal) {
-    const Reading caption = aol::GetText(platform, modal);
-    if (!caption || !Contains(*caption, kTransferCaption)) return false;
+// Captions are the ones the system keeps (no answer from the client needed),
+// so a hung client costs the walk nothing; it is bounded all the same.  One
+// the walk cannot finish cannot tell that there is no download.
+Lookup LookForDownload(Platform& platform) {
+    Hwnd area = platform.FindWindowEx(aol::FindAolWindow(platform), 0, aol::kMdiClass);
+    Hwnd child = 0;
+    for (int visited = 0; visited < bounds::kDocumentWindows; ++visited) {
+        child = platform.FindWindowEx(area, child, aol::kChildClass);
+        if (!child) return {0, true};
+        if (IsProgressCaption(aol::GetCaption(platform, child))) return {child, true};
+    }
+    return {0, false};
+}
+
+enum class Verdict { Yes, No, Unknown };
+
+Verdict IsUploadWindow(Platform& platform, Hwnd modal) {
+    if (!IsProgressCaption(aol::GetCaption(platform, modal))) return Verdict::No;
     Hwnd status = platform.FindWindowEx(modal, 0, aol::kStaticClass);
-    if (!status) return false;
+    if (!status) return Verdict::No;
     const Reading text = aol::GetText(platform, status);
-    return text && Contains(*text, kUploading);
+    if (!text) return Verdict::Unknown;
+    return Contains(*text, kUploading) ? Verdict::Yes : Verdict::No;
 }
 
 Lookup LookForUpload(Platform& platform) {
     // Only the first "_AOL_Modal" counts.  Another dialog there may go by
     // itself in a moment; one the user leaves open hides the upload, and
-    // then whether there is one is not known.
+    // then whether there is one is not known.  A client that does not
+    // answer is not asked again: that would only cost more timeouts.
     const double deadline = platform.Now() + bounds::kUploadLookupSeconds;
     for (;;) {
         platform.ProcessEvents();
         Hwnd modal = platform.FindWindow(aol::kModalClass);
         if (!modal) return {0, true};
-        if (IsUploadWindow(platform, modal)) return {modal, true};
-        if (platform.Now() >= deadline) return {0, false};
+        const Verdict upload = IsUploadWindow(platform, modal);
+        if (upload == Verdict::Yes) return {modal, true};
+        if (upload == Verdict::Unknown || platform.Now() >= deadline) return {0, false};
         platform.WaitForEvents(bounds::kPollSeconds);
     }
 }
@@ -78,14 +92,14 @@ Reading FileName(Platform& platform, const Lookup& found) {
 }
 
 // The caption after its first "-" and the blank after it, without "%"; the
-// caption "File Transfer" alone is 0 percent.
+// caption "File Transfer" alone is 0 percent.  A window gone meanwhile has
+// the caption "" and so shows "".
 Reading Percent(Platform& platform, const Lookup& found) {
     if (!found.known) return std::nullopt;
     if (!found.window) return "";
-    const Reading caption = aol::GetText(platform, found.window);
-    if (!caption) return std::nullopt;
-    if (*caption == kTransferCaption) return "0";
-    std::string text = ToLowerAscii(*caption);
+    const std::string caption = aol::GetCaption(platform, found.window);
+    if (caption == kTransferCaption) return "0";
+    std::string text = ToLowerAscii(caption);
     ReplaceText(text, "%", "");
     const std::size_t dash = text.find('-');
     return From(text, dash == std::string::npos ? 1 : dash + 2);

@@ -1,12 +1,15 @@
-// Reading the client's transfer windows: the download in an MDI child whose
-// caption holds "File Transfer", the upload in the first top-level
-// "_AOL_Modal".  Three values each, all text; nothing is cached, every read
-// looks the window up again.
+// Reading the client's transfer windows: the download in an MDI child, the
+// upload in the first top-level "_AOL_Modal", each captioned as a transfer
+// in progress ("File Transfer", "File Transfer - 45%").  Three values each,
+// all text; nothing is cached, every read looks the window up again.
+// Captions are read as the system keeps them; only the statics' texts need
+// the client to answer, and one read it does not answer ends the reading.
 //
 // A value is "" when no transfer of that direction is shown, and nullopt when
-// it could not be told: the client did not answer a read, or another dialog
-// of the client stands in front of the upload.  Unknown is never "no
-// transfer", and never a value to show or act on.
+// it could not be told: the client did not answer a read, another dialog of
+// the client stands in front of the upload, or it shows more document
+// windows than a walk visits.  Unknown is never "no transfer", and never a
+// value to show or act on.
 #pragma once
 
 #include <initializer_list>
@@ -21,7 +24,8 @@ namespace qm::transfer {
 using Reading = std::optional<std::string>;
 using Reader = Reading (*)(Platform&);
 
-// The window, or 0 (none, or none that could be made out).
+// The window, or 0 (none, or none that could be made out).  The walk of the
+// document windows visits at most bounds::kDocumentWindows of them.
 Hwnd FindDownloadWindow(Platform& platform);
 // Lets events run.  When the first "_AOL_Modal" is some other dialog, it is
 // looked at again while events run, for at most bounds::kUploadLookupSeconds.

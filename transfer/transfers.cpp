@@ -58,7 +58,12 @@ void Transfers::Timer3_Timer() {
     const std::string last = form.lblUpload;
     const Reading name = transfer::GetUploadFileName(platform);
     // A name that could not be read cannot be told from the last one.
-    if (!name || *name == last || !transfer::FindUploadWindow(platform)) return;
+    if (!name) return;
+    const Hwnd window = transfer::FindUploadWindow(platform);
+    // The same name in another window is another upload: one resumed after a
+    // lost connection, or the same file sent again.
+    if (!window || (*name == last && window == lastUploadWindow_)) return;
+    lastUploadWindow_ = window;
     HideUploadWindow();
     // What the reader says now, or, when it cannot tell, the name this tick
     // acted on: never a name that was not read.

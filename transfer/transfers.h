@@ -3,6 +3,8 @@
 // reports.  The values come from the reader (transfer/status.h).
 #pragma once
 
+#include "platform/platform.h"
+
 namespace qm {
 
 class Program;
@@ -33,6 +35,9 @@ private:
     void PostReport(Direction direction);
 
     Program& program_;
+    // The window of the upload Timer3 last acted on; with lblUpload's name it
+    // tells that upload from a later one of the same name.
+    Hwnd lastUploadWindow_ = 0;
 };
 
 }  // namespace qm
