@@ -9,7 +9,8 @@ have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'ok installed';
 for p in cmake make g++ libgtest-dev googletest \
          binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 \
          g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix \
-         wine wine64 xvfb xauth x11-utils xdotool imagemagick; do
+         wine wine64 xvfb xauth x11-utils xdotool imagemagick \
+         clang libclang-rt-14-dev; do
   have "$p" || need+=("$p")
 done
 # 32-bit Wine: the product is a 32-bit program.
