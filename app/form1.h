@@ -9,11 +9,11 @@
 #include "app/announcement.h"
 #include "app/timer.h"
 #include "platform/platform.h"
-#include "reasons/reason_list.h"
+#include "app/reason_list.h"
 
 namespace qm {
 
-class Program;
+class Shell;
 
 constexpr const char* kMainCaption = "quillmoor idle by dorwick";
 
@@ -23,7 +23,7 @@ constexpr MainWindowLayout kMainLayout{116, 51, {8, 24, 17, 17}, {32, 25, 73, 17
 
 class Form1 : public MainWindowModel {
 public:
-    explicit Form1(Program& program);
+    explicit Form1(Shell& shell);
 
     // ---- Labels: the live state ---------------------------------------------
     std::string Label2 = "0d : 0h : 0m";
@@ -42,9 +42,9 @@ public:
     Timer Timer1, Timer2, Timer3;
     std::function<void()> Timer1_Timer, Timer2_Timer, Timer3_Timer;
 
-    // The start-up sequence.  False when another copy already runs: this one
-    // then ends without showing or posting anything.
-    bool Form_Load();
+    // Makes the main window, hidden and topmost; false when it could not be
+    // made.
+    bool MakeWindow();
     // Shows the window once start-up is done.
     void Show();
 
@@ -65,10 +65,7 @@ public:
     void Click(Control where) override;
 
 private:
-    void LoadSettings(bool& autoDcp, bool& autoUpchat);
-    void PostEntryAnnouncement();
-
-    Program& program_;
+    Shell& shell_;
     Hwnd hwnd_ = 0;
 };
 

@@ -3,7 +3,7 @@
 #include "aol/chat_sender.h"
 #include "aol/probes.h"
 #include "app/announcement.h"
-#include "app/program.h"
+#include "app/shell.h"
 #include "app/settings.h"
 #include "dcp/actions.h"
 #include "dcp/password.h"
@@ -12,8 +12,8 @@ namespace qm {
 
 using namespace dcp;
 
-Protection::Protection(Program& program) : program_(program) {
-    Form2& menu = program_.form2;
+Protection::Protection(Shell& shell) : shell_(shell) {
+    Form2& menu = shell_.form2;
     menu.Item("enabledcp").Click = [this] { enabledcp_Click(); };
     menu.Item("enablereenterroom").Click = [this] { enablereenterroom_Click(); };
     menu.Item("resumedl").Click = [this] { resumedl_Click(); };
@@ -21,28 +21,28 @@ Protection::Protection(Program& program) : program_(program) {
     menu.Item("setpassword").Click = [this] { setpassword_Click(); };
     menu.Item("setroom").Click = [this] { setroom_Click(); };
     menu.Item("aolversion").Click = [this] { aolversion_Click(); };
-    program_.form1.Timer2_Timer = [this] { Timer2_Timer(); };
+    shell_.form1.Timer2_Timer = [this] { Timer2_Timer(); };
 }
 
-bool Protection::SignedOn() { return !aol::GetScreenName(program_.platform).empty(); }
+bool Protection::SignedOn() { return !aol::GetScreenName(shell_.platform).empty(); }
 
 bool Protection::VersionIs(std::initializer_list<const char*> versions) {
     bool is = false;
     for (const char* version : versions)
-        if (program_.version() == version) is = true;
+        if (shell_.version() == version) is = true;
     return is;
 }
 
-bool Protection::StillOn() { return SignedOn() && aol::FindAolWindow(program_.platform); }
+bool Protection::StillOn() { return SignedOn() && aol::FindAolWindow(shell_.platform); }
 
-std::string Protection::Password() { return unstoredPassword_ ? *unstoredPassword_ : ReadPassword(program_.platform); }
+std::string Protection::Password() { return unstoredPassword_ ? *unstoredPassword_ : ReadPassword(shell_.platform); }
 
 // Nothing is remembered between looks: each starts from what it finds.  The
 // timer never runs this inside itself, so a look that falls due while a
 // re-sign-on still waits is skipped and the password is typed once.
 void Protection::Timer2_Timer() {
-    Platform& p = program_.platform;
-    Form2& menu = program_.form2;
+    Platform& p = shell_.platform;
+    Form2& menu = shell_.form2;
     auto pause = [&p](double seconds) { aol::Pause(p, seconds); };
 
     if (!aol::FindAolWindow(p)) return;
@@ -78,7 +78,7 @@ void Protection::Timer2_Timer() {
         if (!StillOn()) return;
         if (aol::FindAolAlert(p)) aol::DismissAolAlert(p);
         pause(2);
-        program_.chat.SendChatLine(ComposeAnnouncement(Announcement::DcpReenter, program_.form1.Style()));
+        shell_.chat.SendChatLine(ComposeAnnouncement(Announcement::DcpReenter, shell_.form1.Style()));
     }
     pause(1);
     if (menu.Checked("resumedl")) {

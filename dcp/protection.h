@@ -12,11 +12,11 @@
 
 namespace qm {
 
-class Program;
+class Shell;
 
 class Protection {
 public:
-    explicit Protection(Program& program);
+    explicit Protection(Shell& shell);
 
     // One look at the client (Form1's Timer2).
     void Timer2_Timer();
@@ -49,7 +49,7 @@ private:
     // Signed on and the client still there: the sequence may go on.
     bool StillOn();
 
-    Program& program_;
+    Shell& shell_;
     std::optional<std::string> unstoredPassword_;
 };
 

@@ -1,5 +1,5 @@
 // quillmoor.exe: the program on the real platform.
-#include "app/program.h"
+#include "program/program.h"
 #include "platform/win32/win32_platform.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {

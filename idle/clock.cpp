@@ -7,7 +7,7 @@
 
 #include "aol/bounds.h"
 #include "aol/chat_sender.h"
-#include "app/program.h"
+#include "app/shell.h"
 #include "app/settings.h"
 #include "idle/idle.h"
 #include "idle/numbers.h"
@@ -31,7 +31,7 @@ void Increment(std::string& label, std::optional<double> (*read)(std::string_vie
 // Timer1 never runs inside itself: a tick that falls due while an earlier
 // one still posts is skipped, and its minute is counted by the next one.
 void IdleEngine::Timer1_Timer() {
-    Form1& form = program_.form1;
+    Form1& form = shell_.form1;
     const int minutes = TakeMinutes(true);
     AdvanceClock(minutes);
     AdvanceStoredTotal(minutes);
@@ -53,7 +53,7 @@ void IdleEngine::Timer1_Timer() {
 }
 
 int IdleEngine::TakeMinutes(bool tick) {
-    const double now = program_.platform.Now();
+    const double now = shell_.platform.Now();
     const double elapsed = std::max(0.0, now - countedTo_);
     double whole = std::floor((elapsed + (tick ? kTickSlackSeconds : 0.0)) / 60.0);
     if (tick) whole = std::max(whole, 1.0);
@@ -73,7 +73,7 @@ void IdleEngine::CountUntilNow() {
 // Minute by minute, as that many ticks would.
 void IdleEngine::AdvanceClock(int minutes) {
     if (minutes <= 0) return;
-    Form1& form = program_.form1;
+    Form1& form = shell_.form1;
     for (int i = 0; i < minutes; ++i) {
         Increment(form.lblMins);
         if (form.lblMins == "60") {
@@ -93,7 +93,7 @@ void IdleEngine::AdvanceClock(int minutes) {
 // once: the total grows by exactly the minutes the clock counted.
 void IdleEngine::AdvanceStoredTotal(int minutes) {
     if (minutes <= 0) return;
-    Platform& platform = program_.platform;
+    Platform& platform = shell_.platform;
     const std::string file = SettingsFile(platform);
     // A file that is there but cannot be read would read as a total of 0:
     // the total is left alone rather than overwritten with it.
@@ -122,14 +122,14 @@ void IdleEngine::AdvanceStoredTotal(int minutes) {
 // below it).  An interval typed as "05" or "1.9" counts by its whole minutes
 // (5, 1); one that is not a number, or under a minute, is never reached.
 bool IdleEngine::AnnouncementDue() const {
-    const Form1& form = program_.form1;
+    const Form1& form = shell_.form1;
     const std::optional<double> interval = StrictNumber(form.lblInterval);
     const std::optional<double> counter = LeadingNumber(form.lblInterval2);
     return interval && counter && std::floor(*interval) >= 1 && *counter >= std::floor(*interval);
 }
 
 void IdleEngine::NextReason() {
-    Form1& form = program_.form1;
+    Form1& form = shell_.form1;
     ReasonList& list = form.List1;
     // Back to the first entry of the text last shown.  None of that text
     // (the default reason, or one edited away): the rotation goes on from
@@ -148,10 +148,10 @@ void IdleEngine::NextReason() {
 // neither that a transfer runs nor that none does, and a line whose values
 // could not all be read is not said.
 void IdleEngine::PostTransferLines() {
-    if (!program_.form2.Checked("insertdlul")) return;
-    Platform& platform = program_.platform;
+    if (!shell_.form2.Checked("insertdlul")) return;
+    Platform& platform = shell_.platform;
     using transfer::Reader;
-    auto seven = [this] { return program_.version() == "7.0"; };
+    auto seven = [this] { return shell_.version() == "7.0"; };
     auto none = [&platform](Reader name) {
         const transfer::Reading read = name(platform);
         return read && read->empty();
@@ -161,11 +161,11 @@ void IdleEngine::PostTransferLines() {
         return read && !read->empty();
     };
     auto say = [this, &platform](std::initializer_list<Reader> readers) {
-        if (program_.Ending()) return false;
+        if (shell_.Ending()) return false;
         const std::optional<std::string> line =
-            transfer::ComposeTransferLine(platform, Announcement::IdleTransfer, program_.form1.Style(), readers);
-        if (line) program_.chat.SendChatLine(*line);
-        return !program_.Ending();
+            transfer::ComposeTransferLine(platform, Announcement::IdleTransfer, shell_.form1.Style(), readers);
+        if (line) shell_.chat.SendChatLine(*line);
+        return !shell_.Ending();
     };
     const std::initializer_list<Reader> download = {transfer::GetDownloadFileName, transfer::GetDownloadPercent,
                                                     transfer::GetDownloadMinutesLeft};

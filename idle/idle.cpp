@@ -3,15 +3,15 @@
 #include <cmath>
 
 #include "aol/chat_sender.h"
-#include "app/program.h"
+#include "app/shell.h"
 #include "app/settings.h"
 #include "idle/numbers.h"
 
 namespace qm {
 
-IdleEngine::IdleEngine(Program& program) : program_(program), countedTo_(program.platform.Now()) {
-    program_.form1.Timer1_Timer = [this] { Timer1_Timer(); };
-    Form2& menus = program_.form2;
+IdleEngine::IdleEngine(Shell& shell) : shell_(shell), countedTo_(shell.platform.Now()) {
+    shell_.form1.Timer1_Timer = [this] { Timer1_Timer(); };
+    Form2& menus = shell_.form2;
     menus.Item("idleon").Click = [this] { idleon_Click(); };
     menus.Item("idleoff").Click = [this] { idleoff_Click(); };
     menus.Item("idlepause").Click = [this] { idlepause_Click(); };
@@ -21,32 +21,32 @@ IdleEngine::IdleEngine(Program& program) : program_(program), countedTo_(program
 }
 
 bool IdleEngine::Say(Announcement kind, const std::vector<LineValue>& values) {
-    if (program_.Ending()) return false;
-    program_.chat.SendChatLine(ComposeAnnouncement(kind, program_.form1.Style(), values));
-    return !program_.Ending();
+    if (shell_.Ending()) return false;
+    shell_.chat.SendChatLine(ComposeAnnouncement(kind, shell_.form1.Style(), values));
+    return !shell_.Ending();
 }
 
 bool IdleEngine::Wait(double seconds) {
-    if (program_.Ending()) return false;
-    aol::Pause(program_.platform, seconds);
-    return !program_.Ending();
+    if (shell_.Ending()) return false;
+    aol::Pause(shell_.platform, seconds);
+    return !shell_.Ending();
 }
 
 // ---- the idle commands -----------------------------------------------------------
 
 void IdleEngine::idleon_Click() {
-    Form2& menus = program_.form2;
+    Form2& menus = shell_.form2;
     menus.SetEnabled("idleon", false);
     menus.SetEnabled("idleoff", true);
     menus.SetEnabled("idlepause", true);
-    countedTo_ = program_.platform.Now();
-    program_.form1.Timer1.SetEnabled(true);
-    Say(Announcement::IdleOn, {[this] { return program_.form1.lblInterval; }});
+    countedTo_ = shell_.platform.Now();
+    shell_.form1.Timer1.SetEnabled(true);
+    Say(Announcement::IdleOn, {[this] { return shell_.form1.lblInterval; }});
 }
 
 void IdleEngine::idleoff_Click() {
-    Form2& menus = program_.form2;
-    Form1& form = program_.form1;
+    Form2& menus = shell_.form2;
+    Form1& form = shell_.form1;
     menus.SetEnabled("idleoff", false);
     menus.SetEnabled("idlepause", false);
     menus.SetCaption("idlepause", "idle pause");
@@ -61,32 +61,32 @@ void IdleEngine::idleoff_Click() {
 }
 
 void IdleEngine::idlepause_Click() {
-    Form1& form = program_.form1;
+    Form1& form = shell_.form1;
     if (form.Timer1.Enabled()) {
         CountUntilNow();
         form.Timer1.SetEnabled(false);
-        program_.form2.SetCaption("idlepause", "idle unpause");
+        shell_.form2.SetCaption("idlepause", "idle unpause");
         form.lblInterval2 = "0";
         Say(Announcement::IdlePaused);
     } else {
-        countedTo_ = program_.platform.Now();
+        countedTo_ = shell_.platform.Now();
         form.Timer1.SetEnabled(true);
-        program_.form2.SetCaption("idlepause", "idle pause");
+        shell_.form2.SetCaption("idlepause", "idle pause");
         Say(Announcement::IdleUnpaused);
     }
 }
 
 void IdleEngine::interval_Click() {
-    Platform& platform = program_.platform;
+    Platform& platform = shell_.platform;
     const std::string answer = platform.InputBox("set idle interval", "enter a number as time interval.", "");
     if (answer.empty()) return;
     const std::optional<double> minutes = idle::StrictNumber(answer);
     if (!minutes || std::floor(*minutes) <= 0) return;
-    Form1& form = program_.form1;
+    Form1& form = shell_.form1;
     form.lblInterval = answer;
-    program_.form2.SetCaption("interval", "interval: " + form.lblInterval);
+    shell_.form2.SetCaption("interval", "interval: " + form.lblInterval);
     WriteSetting(platform, "interval", "interval", form.lblInterval, SettingsFile(platform));
-    Say(Announcement::SetInterval, {[this] { return program_.form1.lblInterval; }});
+    Say(Announcement::SetInterval, {[this] { return shell_.form1.lblInterval; }});
 }
 
 }  // namespace qm

@@ -16,7 +16,7 @@
 
 namespace qm {
 
-class Program;
+class Shell;
 
 // The reason announced when the list gives none.
 constexpr const char* kDefaultReason = "visit: www.quillmoor.example";
@@ -27,7 +27,7 @@ constexpr double kTickSlackSeconds = 1.0;
 
 class IdleEngine {
 public:
-    explicit IdleEngine(Program& program);
+    explicit IdleEngine(Shell& shell);
 
     // The minutes of idling since the last one counted (at least one: a tick
     // is a minute; more when ticks were skipped while an earlier one ran
@@ -62,7 +62,7 @@ private:
     bool Wait(double seconds);
     std::string Stored(const char* key);
 
-    Program& program_;
+    Shell& shell_;
     bool exiting_ = false;
     // When the last minute counted ended (or idling began), on Now()'s clock.
     double countedTo_ = 0;

@@ -1,6 +1,6 @@
 // Brag and exit: the stored idle total of all runs, as the file holds it.
 #include "aol/chat_sender.h"
-#include "app/program.h"
+#include "app/shell.h"
 #include "app/settings.h"
 #include "idle/idle.h"
 
@@ -8,7 +8,7 @@ namespace qm {
 
 // A stored value as read; "0" when there is none.
 std::string IdleEngine::Stored(const char* key) {
-    Platform& platform = program_.platform;
+    Platform& platform = shell_.platform;
     std::string value = ReadSetting(platform, "stats", key, SettingsFile(platform));
     return value.empty() ? "0" : value;
 }
@@ -23,15 +23,15 @@ void IdleEngine::exit_Click() {
     // Chosen again while the farewell is being said: it is said once.
     if (exiting_) return;
     exiting_ = true;
-    Form1& form = program_.form1;
+    Form1& form = shell_.form1;
     form.lblDay = Stored("day");
     form.lblHrs = Stored("hour");
     form.lblMins = Stored("minute");
     Say(Announcement::ExitLine1);
     Wait(0.4);
-    Say(Announcement::ExitLine2, {[this] { return program_.version(); }, [&form] { return form.lblDay; },
+    Say(Announcement::ExitLine2, {[this] { return shell_.version(); }, [&form] { return form.lblDay; },
                                   [&form] { return form.lblHrs; }, [&form] { return form.lblMins; }});
-    program_.End();
+    shell_.End();
 }
 
 }  // namespace qm

@@ -1,6 +1,6 @@
 #include "reasons/form3.h"
 
-#include "app/program.h"
+#include "app/shell.h"
 
 namespace qm {
 
@@ -15,11 +15,11 @@ EditorWindowLayout EditorLayout() {
     return layout;
 }
 
-Form3::Form3(Program& program) : program_(program) {}
+Form3::Form3(Shell& shell) : shell_(shell) {}
 
 bool Form3::Load() {
     if (!hwnd_) {
-        hwnd_ = program_.platform.CreateEditorWindow(kEditorCaption, EditorLayout(), *this);
+        hwnd_ = shell_.platform.CreateEditorWindow(kEditorCaption, EditorLayout(), *this);
         if (hwnd_) Form_Load();
     }
     return hwnd_ != 0;
@@ -28,26 +28,26 @@ bool Form3::Load() {
 bool Form3::Show() {
     if (!Load()) return false;
     visible_ = true;
-    program_.platform.ShowWindow(hwnd_, ShowCmd::Show);
+    shell_.platform.ShowWindow(hwnd_, ShowCmd::Show);
     return true;
 }
 
 void Form3::Hide() {
     if (!hwnd_) return;
     visible_ = false;
-    program_.platform.ShowWindow(hwnd_, ShowCmd::Hide);
+    shell_.platform.ShowWindow(hwnd_, ShowCmd::Hide);
 }
 
-void Form3::Refresh() { program_.platform.Invalidate(hwnd_); }
+void Form3::Refresh() { shell_.platform.Invalidate(hwnd_); }
 
-void Form3::Form_Load() { program_.platform.MakeTopmost(hwnd_); }
+void Form3::Form_Load() { shell_.platform.MakeTopmost(hwnd_); }
 
-void Form3::Form_MouseDown() { program_.platform.BeginWindowDrag(hwnd_); }
+void Form3::Form_MouseDown() { shell_.platform.BeginWindowDrag(hwnd_); }
 
 void Form3::List1_MouseUp(MouseButton button) {
     if (button != MouseButton::Right) return;
     const Rect list = EditorLayout().list;
-    Form2& menus = program_.form2;
+    Form2& menus = shell_.form2;
     menus.PopupMenu(menus.options, hwnd_, Point{list.left, list.top + list.height}, "doneedit");
 }
 

@@ -7,11 +7,11 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "reasons/reason_list.h"
+#include "app/reason_list.h"
 
 namespace qm {
 
-class Program;
+class Shell;
 
 constexpr const char* kEditorCaption = "reasons";
 
@@ -21,7 +21,7 @@ EditorWindowLayout EditorLayout();
 
 class Form3 : public EditorWindowModel {
 public:
-    explicit Form3(Program& program);
+    explicit Form3(Shell& shell);
 
     // The working copy; its position is the user's selection.
     ReasonList List1;
@@ -51,7 +51,7 @@ private:
     // Makes the window, once; false when it could not be made.
     bool Load();
 
-    Program& program_;
+    Shell& shell_;
     Hwnd hwnd_ = 0;
     bool visible_ = false;
 };

@@ -10,11 +10,11 @@
 
 namespace qm {
 
-class Program;
+class Shell;
 
 class Reasons {
 public:
-    explicit Reasons(Program& program);
+    explicit Reasons(Shell& shell);
 
     // Appends the reasons of the file to the live list (start-up).
     void LoadReasons(const std::string& path);
@@ -31,7 +31,7 @@ public:
     Form3 form3;
 
 private:
-    Program& program_;
+    Shell& shell_;
     // What the live list holds of the file: the rest is kept at each save.
     reasons::Loaded loaded_;
 };

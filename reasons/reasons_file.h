@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "reasons/reason_list.h"
+#include "app/reason_list.h"
 
 namespace qm::reasons {
 

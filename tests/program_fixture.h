@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program.h"
+#include "program/program.h"
 #include "app/settings.h"
 #include "aolsim/sim/sim_client.h"
 #include "platform/sim/sim_platform.h"

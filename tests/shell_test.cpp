@@ -138,6 +138,30 @@ TEST_F(Shell, SecondCopyDoesNothing) {
     EXPECT_TRUE(client.WindowEvents().empty());
 }
 
+// A program nobody could reach would run on unseen: it says why and ends,
+// before it touches the client.
+TEST(StartUpWithoutWindow, SaysSoAndEndsTouchingNothing) {
+    struct NoWindows : sim::SimPlatform {
+        Hwnd CreateMainWindow(const std::string&, const MainWindowLayout&, MainWindowModel&) override { return 0; }
+    } sim;
+    sim.SetProgramFolder(kFolder);
+    aolsim::SimClient client(sim);
+    client.Start("8.0");
+    client.SignOn("Joe");
+    client.OpenRoom("Lobby", "brb");
+    sim.SetFileBytes(kSettings, "[dcp]\r\nAUTO DCP=yes\r\n[upchat]\r\nAUTO UPCHAT=yes\r\n");
+    Program program(sim);
+    EXPECT_FALSE(program.Start());
+    ASSERT_EQ(sim.MessageBoxes().size(), 1u);
+    EXPECT_EQ(sim.MessageBoxes()[0].title, "quillmoor idle");
+    EXPECT_EQ(sim.MessageBoxes()[0].text, "quillmoor idle could not make its window and ends.");
+    EXPECT_TRUE(sim.QuitCalled());
+    EXPECT_EQ(sim.TimersRunning(), 0);
+    EXPECT_TRUE(sim.TrayCalls().empty());
+    EXPECT_TRUE(client.Chat().empty());
+    EXPECT_TRUE(client.WindowEvents().empty());
+}
+
 // Signed off: no lines, but the window.  An item runs once the menu has closed.
 TEST_F(Shell, MainWindowAndItsMenu) {
     Client("7.0", "");

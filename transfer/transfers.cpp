@@ -2,7 +2,7 @@
 
 #include "aol/chat_sender.h"
 #include "aol/window_model.h"
-#include "app/program.h"
+#include "app/shell.h"
 #include "transfer/status.h"
 
 namespace qm {
@@ -26,35 +26,35 @@ void ShowUploadWindowAs(Platform& platform, ShowCmd show, const char* notFound) 
 
 }  // namespace
 
-Transfers::Transfers(Program& program) : program_(program) {
-    Form2& menu = program.form2;
+Transfers::Transfers(Shell& shell) : shell_(shell) {
+    Form2& menu = shell.form2;
     menu.Item("upchaton").Click = [this] { upchaton_Click(); };
     menu.Item("upchatoff").Click = [this] { upchatoff_Click(); };
     menu.Item("enableautoupchat").Click = [this] { enableautoupchat_Click(); };
     menu.Item("bragdlulstats").Click = [this] { bragdlulstats_Click(); };
     menu.Item("insertdlul").Click = [this] { insertdlul_Click(); };
-    program.form1.Timer3_Timer = [this] { Timer3_Timer(); };
+    shell.form1.Timer3_Timer = [this] { Timer3_Timer(); };
 }
 
 void Transfers::HideUploadWindow() {
-    ShowUploadWindowAs(program_.platform, ShowCmd::Minimize, "upchat window not found, stupid ass!");
+    ShowUploadWindowAs(shell_.platform, ShowCmd::Minimize, "upchat window not found, stupid ass!");
 }
 
 void Transfers::ShowUploadWindow() {
-    ShowUploadWindowAs(program_.platform, ShowCmd::Restore, "upchat window not found, moron!");
+    ShowUploadWindowAs(shell_.platform, ShowCmd::Restore, "upchat window not found, moron!");
 }
 
 void Transfers::upchaton_Click() {
-    if (Shown(transfer::GetUploadFileName(program_.platform))) HideUploadWindow();
+    if (Shown(transfer::GetUploadFileName(shell_.platform))) HideUploadWindow();
 }
 
 void Transfers::upchatoff_Click() {
-    if (Shown(transfer::GetUploadFileName(program_.platform))) ShowUploadWindow();
+    if (Shown(transfer::GetUploadFileName(shell_.platform))) ShowUploadWindow();
 }
 
 void Transfers::Timer3_Timer() {
-    Platform& platform = program_.platform;
-    Form1& form = program_.form1;
+    Platform& platform = shell_.platform;
+    Form1& form = shell_.form1;
     const std::string last = form.lblUpload;
     const Reading name = transfer::GetUploadFileName(platform);
     // A name that could not be read cannot be told from the last one.
@@ -69,15 +69,15 @@ void Transfers::Timer3_Timer() {
     // acted on: never a name that was not read.
     const Reading now = transfer::GetUploadFileName(platform);
     form.lblUpload = now ? *now : *name;
-    program_.chat.SendChatLine(ComposeAnnouncement(Announcement::AutoUpchat, form.Style()));
+    shell_.chat.SendChatLine(ComposeAnnouncement(Announcement::AutoUpchat, form.Style()));
 }
 
 void Transfers::enableautoupchat_Click() {
-    program_.form1.Timer3.SetEnabled(program_.ToggleMark("enableautoupchat", "upchat", "auto upchat"));
+    shell_.form1.Timer3.SetEnabled(shell_.ToggleMark("enableautoupchat", "upchat", "auto upchat"));
 }
 
 void Transfers::insertdlul_Click() {
-    program_.ToggleMark("insertdlul", "insert", "dl/ul");
+    shell_.ToggleMark("insertdlul", "insert", "dl/ul");
 }
 
 // A download is always reported, an upload unless the client is 7.0, the
@@ -85,8 +85,8 @@ void Transfers::insertdlul_Click() {
 // read reports nothing for it, and where it decides whether there is
 // anything to report at all, ends the command.
 void Transfers::bragdlulstats_Click() {
-    Platform& platform = program_.platform;
-    auto seven = [this] { return program_.version() == "7.0"; };
+    Platform& platform = shell_.platform;
+    auto seven = [this] { return shell_.version() == "7.0"; };
     if (seven() && !Shown(transfer::GetDownloadFileName(platform))) return;
     if (!seven() && !Shown(transfer::GetUploadFileName(platform)) && !Shown(transfer::GetDownloadFileName(platform)))
         return;
@@ -96,20 +96,20 @@ void Transfers::bragdlulstats_Click() {
 }
 
 void Transfers::PostReport(Direction direction) {
-    Platform& platform = program_.platform;
+    Platform& platform = shell_.platform;
     const bool down = direction == Direction::Download;
     // A line with a value that could not be read is not posted; a transfer
     // that has ended reads as "" and its line still goes.
     const std::optional<std::string> first =
-        transfer::ComposeTransferLine(platform, Announcement::TransferReport1, program_.form1.Style(),
+        transfer::ComposeTransferLine(platform, Announcement::TransferReport1, shell_.form1.Style(),
                                       {down ? transfer::GetDownloadFileName : transfer::GetUploadFileName});
-    if (first) program_.chat.SendChatLine(*first);
+    if (first) shell_.chat.SendChatLine(*first);
     aol::Pause(platform, 0.4);
     const std::optional<std::string> second = transfer::ComposeTransferLine(
-        platform, Announcement::TransferReport2, program_.form1.Style(),
+        platform, Announcement::TransferReport2, shell_.form1.Style(),
         {down ? transfer::GetDownloadPercent : transfer::GetUploadPercent,
          down ? transfer::GetDownloadMinutesLeft : transfer::GetUploadMinutesLeft});
-    if (second) program_.chat.SendChatLine(*second);
+    if (second) shell_.chat.SendChatLine(*second);
 }
 
 }  // namespace qm

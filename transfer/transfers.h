@@ -7,12 +7,12 @@
 
 namespace qm {
 
-class Program;
+class Shell;
 
 class Transfers {
 public:
     // Binds the menu items and Timer3.
-    explicit Transfers(Program& program);
+    explicit Transfers(Shell& shell);
     Transfers(const Transfers&) = delete;
     Transfers& operator=(const Transfers&) = delete;
 
@@ -34,7 +34,7 @@ private:
     // The two lines of a report, each composed from fresh reads as it goes out.
     void PostReport(Direction direction);
 
-    Program& program_;
+    Shell& shell_;
     // The window of the upload Timer3 last acted on; with lblUpload's name it
     // tells that upload from a later one of the same name.
     Hwnd lastUploadWindow_ = 0;

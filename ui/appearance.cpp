@@ -1,6 +1,6 @@
 #include "ui/appearance.h"
 
-#include "app/program.h"
+#include "app/shell.h"
 #include "app/settings.h"
 
 namespace qm {
@@ -54,17 +54,17 @@ bool Accepted(const std::string& answer, Appearance::Test test) {
 
 std::span<const Appearance::Command> Appearance::Commands() { return kCommands; }
 
-Appearance::Appearance(Program& program) : program_(program) {
-    for (const Command& command : kCommands) program_.form2.Item(command.item).Click = [this, &command] { Run(command); };
+Appearance::Appearance(Shell& shell) : shell_(shell) {
+    for (const Command& command : kCommands) shell_.form2.Item(command.item).Click = [this, &command] { Run(command); };
 }
 
 void Appearance::Run(const Command& command) {
-    const std::string answer = program_.platform.InputBox(command.title, command.prompt, "");
+    const std::string answer = shell_.platform.InputBox(command.title, command.prompt, "");
     if (!Accepted(answer, command.test)) return;
-    std::string& label = program_.form1.*command.label;
+    std::string& label = shell_.form1.*command.label;
     label = answer;
-    program_.form2.SetCaption(command.item, command.prefix + label);
-    WriteSetting(program_.platform, command.section, command.key, label, SettingsFile(program_.platform));
+    shell_.form2.SetCaption(command.item, command.prefix + label);
+    WriteSetting(shell_.platform, command.section, command.key, label, SettingsFile(shell_.platform));
 }
 
 }  // namespace qm

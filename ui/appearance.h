@@ -10,7 +10,7 @@
 
 namespace qm {
 
-class Program;
+class Shell;
 class Form1;
 
 class Appearance {
@@ -32,13 +32,13 @@ public:
     // In the order of the settings file's table, the handle first.
     static std::span<const Command> Commands();
 
-    explicit Appearance(Program& program);
+    explicit Appearance(Shell& shell);
 
     // Runs the command of that menu item.
     void Run(const Command& command);
 
 private:
-    Program& program_;
+    Shell& shell_;
 };
 
 }  // namespace qm

@@ -17,7 +17,7 @@
 
 namespace qm {
 
-class Program;
+class Shell;
 
 // One item of the menu tree.
 struct MenuItem {
@@ -43,7 +43,7 @@ constexpr std::size_t kTipSize = 64;
 
 class Form2 {
 public:
-    explicit Form2(Program& program);
+    explicit Form2(Shell& shell);
     Form2(const Form2&) = delete;
     Form2& operator=(const Form2&) = delete;
 
@@ -88,7 +88,7 @@ public:
 private:
     void FillRecord();
 
-    Program& program_;
+    Shell& shell_;
     std::vector<std::uint8_t> record_ = std::vector<std::uint8_t>(kTrayRecordSize, 0);
 };
 

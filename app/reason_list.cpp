@@ -1,4 +1,4 @@
-#include "reasons/reason_list.h"
+#include "app/reason_list.h"
 
 #include <algorithm>
 

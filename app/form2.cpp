@@ -1,8 +1,8 @@
-#include "ui/form2.h"
+#include "app/form2.h"
 
 #include <cstdlib>
 
-#include "app/program.h"
+#include "app/shell.h"
 
 namespace qm {
 namespace {
@@ -105,7 +105,7 @@ void PutLittleEndian32(std::vector<std::uint8_t>& bytes, std::size_t at, std::ui
 
 }  // namespace
 
-Form2::Form2(Program& program) : program_(program) {
+Form2::Form2(Shell& shell) : shell_(shell) {
     // Build the two trees from the rows: each row is a child of the nearest
     // row above it one level up.
     int id = 0;
@@ -134,7 +134,7 @@ MenuItem& Form2::Item(std::string_view name) {
 void Form2::PopupMenu(MenuItem& root, Hwnd owner, std::optional<Point> at, std::string_view defaultItem) {
     const MenuItem* bold = Find(root, defaultItem);
     const int defaultId = bold ? bold->id : 0;
-    const int chosen = program_.platform.TrackPopupMenu(ToPopup(root), owner, at, defaultId);
+    const int chosen = shell_.platform.TrackPopupMenu(ToPopup(root), owner, at, defaultId);
     if (chosen == 0) return;
     MenuItem* item = FindWhere(root, [chosen](const MenuItem& i) { return i.id == chosen; });
     // Looked at again after the menu closed: a greyed item does nothing.
@@ -149,7 +149,7 @@ bool Form2::InTray() const { return Find(menu, "minimize")->caption == "maximize
 
 void Form2::FillRecord() {
     PutLittleEndian32(record_, 0, static_cast<std::uint32_t>(kTrayRecordSize));
-    PutLittleEndian32(record_, 4, program_.platform.TrayWindow());
+    PutLittleEndian32(record_, 4, shell_.platform.TrayWindow());
     PutLittleEndian32(record_, 8, 1);
 }
 
@@ -162,15 +162,15 @@ bool Form2::AddTrayIcon() {
     std::string tip = std::string(kMainCaption) + '\0';
     tip.resize(tray::kTipSize, ' ');
     std::copy(tip.begin(), tip.end(), record_.begin() + 24);
-    if (!program_.platform.TrayNotify(TrayOp::Add, record_)) return false;
-    program_.platform.SetTaskListEntry(false);
-    program_.platform.ShowWindow(program_.form1.Window(), ShowCmd::Hide);
+    if (!shell_.platform.TrayNotify(TrayOp::Add, record_)) return false;
+    shell_.platform.SetTaskListEntry(false);
+    shell_.platform.ShowWindow(shell_.form1.Window(), ShowCmd::Hide);
     return true;
 }
 
 void Form2::RemoveTrayIcon() {
     FillRecord();
-    program_.platform.TrayNotify(TrayOp::Delete, record_);
+    shell_.platform.TrayNotify(TrayOp::Delete, record_);
 }
 
 void Form2::minimize_Click() {
@@ -180,24 +180,24 @@ void Form2::minimize_Click() {
     } else {
         SetCaption("minimize", "minimize");
         RemoveTrayIcon();
-        program_.platform.ShowWindow(program_.form1.Window(), ShowCmd::Show);
+        shell_.platform.ShowWindow(shell_.form1.Window(), ShowCmd::Show);
     }
 }
 
 void Form2::Form_MouseMove(std::uint32_t message) {
     if (message == tray::kLeftDoubleClick) {
-        program_.platform.ShowWindow(program_.form1.Window(), ShowCmd::Restore);
-        program_.platform.ShowWindow(program_.form1.Window(), ShowCmd::Show);
+        shell_.platform.ShowWindow(shell_.form1.Window(), ShowCmd::Restore);
+        shell_.platform.ShowWindow(shell_.form1.Window(), ShowCmd::Show);
         SetCaption("minimize", "minimize");
         RemoveTrayIcon();
     } else if (message == tray::kRightButtonUp) {
-        program_.platform.SetForegroundWindow(program_.form1.Window());
-        PopupMenu(menu, program_.platform.TrayWindow(), std::nullopt, "exit");
+        shell_.platform.SetForegroundWindow(shell_.form1.Window());
+        PopupMenu(menu, shell_.platform.TrayWindow(), std::nullopt, "exit");
     }
 }
 
 void Form2::TaskbarCreated() {
-    if (InTray()) program_.platform.TrayNotify(TrayOp::Add, record_);
+    if (InTray()) shell_.platform.TrayNotify(TrayOp::Add, record_);
 }
 
 }  // namespace qm
