@@ -47,7 +47,9 @@ protected:
         ASSERT_TRUE(app.Choose(keys + " Return"));
         ASSERT_TRUE(Eventually([&] { return app.FindOwnWindow("#32768") == nullptr; }, 10)) << "the menu stayed open";
     }
-    static void SleepTicks(int ticks) { ::Sleep(static_cast<DWORD>(ticks * kTick * 1000)); }
+    // With this thread's messages pumped: one that sleeps looks hung, and
+    // aolsim's replies to a hung window are dropped.
+    static void SleepTicks(int ticks) { Eventually([] { return false; }, ticks * kTick); }
 
     aolsim::testing::AolsimProcess client;
     e2e::QuillmoorProcess app;
