@@ -10,10 +10,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <tuple>
 #include <utility>
@@ -544,6 +546,60 @@ TEST_F(Win32Backend, EditorShowsOnTopPaintedWithItsPicture) {
     EXPECT_EQ(ScreenPixel(frame.left + 100, frame.top + 40), RGB(128, 128, 255));  // the empty list
     p.ShowWindow(ToSeam(editor_), ShowCmd::Hide);
     EXPECT_FALSE(::IsWindowVisible(editor_));
+}
+
+// What this process says on the debugger output, as a debugger hears it:
+// OutputDebugStringA raises an exception that a vectored handler sees first.
+#ifndef DBG_PRINTEXCEPTION_C
+#define DBG_PRINTEXCEPTION_C 0x40010006L
+#endif
+std::vector<std::string> g_debugOutput;
+LONG CALLBACK HearDebugOutput(EXCEPTION_POINTERS* e) {
+    const EXCEPTION_RECORD& r = *e->ExceptionRecord;
+    if (r.ExceptionCode == DBG_PRINTEXCEPTION_C && r.NumberParameters >= 2 && r.ExceptionInformation[1])
+        g_debugOutput.emplace_back(reinterpret_cast<const char*>(r.ExceptionInformation[1]),
+                                   ::strnlen(reinterpret_cast<const char*>(r.ExceptionInformation[1]),
+                                             static_cast<std::size_t>(r.ExceptionInformation[0])));
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+// Refuses to make windows of the backend's helper class on this thread.
+LRESULT CALLBACK NoHelperWindow(int code, WPARAM wparam, LPARAM lparam) {
+    if (code == HCBT_CREATEWND) {
+        const char* cls = reinterpret_cast<CBT_CREATEWNDA*>(lparam)->lpcs->lpszClass;
+        if (!IS_INTRESOURCE(cls) && std::string_view(cls) == "quillmoorHelper") return 1;
+    }
+    return ::CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+// Starting up without its helper window, the backend runs no timer (it
+// would be a thread timer no tick could be told by) and says why; a profile
+// write that fails says which file and why.
+TEST(Win32Failures, SayWhyOnTheDebuggerOutput) {
+    g_debugOutput.clear();
+    void* listener = ::AddVectoredExceptionHandler(1, HearDebugOutput);
+    HHOOK hook = ::SetWindowsHookExA(WH_CBT, NoHelperWindow, nullptr, ::GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    {
+        Win32Platform p("quillmoor idle failures");
+        ::UnhookWindowsHookEx(hook);
+        EXPECT_EQ(p.TrayWindow(), 0u);
+        int ticks = 0;
+        const int timer = p.CreateTimer(20, [&ticks] { ++ticks; });
+        p.SetTimerRunning(timer, true);
+        p.WaitForEvents(0.2);
+        p.WaitForEvents(0.2);
+        EXPECT_EQ(ticks, 0);
+        EXPECT_FALSE(p.WriteProfileString("s", "k", "v", "C:\\no such folder\\qm\\x.ini"));
+    }
+    ::RemoveVectoredExceptionHandler(listener);
+    auto said = [](const std::string& start) {
+        return std::any_of(g_debugOutput.begin(), g_debugOutput.end(),
+                           [&](const std::string& line) { return line.rfind(start, 0) == 0; });
+    };
+    EXPECT_TRUE(said("quillmoor: CreateWindowExA failed for \"quillmoorHelper\": error "));
+    EXPECT_TRUE(said("quillmoor: SetTimer failed for \"no helper window\": error 1400\n"));
+    EXPECT_TRUE(said("quillmoor: WritePrivateProfileStringA failed for \"C:\\no such folder\\qm\\x.ini\": error "));
 }
 
 }  // namespace
