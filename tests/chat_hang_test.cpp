@@ -54,7 +54,6 @@ struct Hanging {
     aolsim::SimClient client{p};
     ChatSender chat{p};
     aolsim::Handle room = 0;
-    int hooked = 0;  // a hook's own count
 };
 
 // However the client hangs as the two lines go, both go out once, in
@@ -74,10 +73,7 @@ TEST(ChatHang, ClientStuckOrBusyMidSendGetsBothLinesAndTheUsersTextBack) {
         // line stays in the box.
         {"busy as the first Enter comes",
          [](Hanging& h) {
-             h.p.SetHook([&h](sim::Op op, Hwnd w) {
-                 if (op != sim::Op::Send || w != h.client.RoomInput(h.room) || h.hooked++) return;
-                 h.p.SetBusyUntil(h.p.Now() + 8);
-             });
+             h.p.AtNth(sim::Op::Send, 1, [&h] { h.p.SetBusyUntil(h.p.Now() + 8); }, h.client.RoomInput(h.room));
          }},
         // Answers at once but sends each line 8 s after its Enter, in the
         // background, as read at the Enter; then empties the box.
@@ -91,6 +87,7 @@ TEST(ChatHang, ClientStuckOrBusyMidSendGetsBothLinesAndTheUsersTextBack) {
             h.p.RunFor(60);
             EXPECT_EQ(h.client.Transcript("Lobby"), (Texts{"one", "two"})) << h.Where(c.client);
             h.ExpectBrbBackAndNeverSent(h.Where(c.client));
+            EXPECT_EQ(h.p.ArmedLeft(), 0u) << h.Where(c.client);
         }
     }
 }
@@ -114,12 +111,14 @@ TEST(ChatHang, LinesFollowTheRoomWhenItIsLeftAndEnteredAgainMidSend) {
 
     Hanging moved(false);
     const aolsim::Handle old = moved.client.RoomInput(moved.room);
-    moved.p.SetHook([&](sim::Op op, Hwnd w) {
-        if (op != sim::Op::SetText || w != old || moved.hooked++) return;
-        moved.client.Disconnect();
-        moved.client.SignOn("Joe");
-        moved.room = moved.client.OpenRoom("Lobby", "new");
-    });
+    moved.p.AtNth(
+        sim::Op::SetText, 1,
+        [&] {
+            moved.client.Disconnect();
+            moved.client.SignOn("Joe");
+            moved.room = moved.client.OpenRoom("Lobby", "new");
+        },
+        old);
     moved.chat.SendChatLine("one");
     EXPECT_EQ(moved.client.Transcript("Lobby"), Texts{"one"});
     EXPECT_EQ(moved.client.InputText(moved.room), "new");
@@ -247,17 +246,15 @@ TEST(ChatHangExit, ExitWhileTheClientHangsMidFarewellPutsTheUsersTextBackFirst) 
             w.Client("8.0", "Joe", "brb");
             w.Launch(kDecorations);
             if (secondEnterLost) {
-                int enters = 0;
-                w.sim.SetHook([&](sim::Op op, Hwnd h) {
-                    if (op == sim::Op::Send && h == w.client.RoomInput(w.room) && ++enters == 2)
-                        w.sim.SetBusyUntil(w.sim.Now() + 8);
-                });
+                w.sim.AtNth(sim::Op::Send, 2, [&w] { w.sim.SetBusyUntil(w.sim.Now() + 8); },
+                            w.client.RoomInput(w.room));
             } else {
                 w.client.When(aolsim::Trigger::ChatEnter, aolsim::Reaction::Block, 8);
             }
             w.Choose({"exit"});
             const std::string what = std::string(secondEnterLost ? "second Enter lost" : "stuck") + (wine ? " (Wine)" : "");
             EXPECT_TRUE(w.sim.QuitCalled()) << what;
+            EXPECT_EQ(w.sim.ArmedLeft(), 0u) << what;
             EXPECT_EQ(w.Lines().size(), 2u) << what;
             EXPECT_EQ(w.client.InputText(w.room), "brb") << what;
             for (const aolsim::ChatLine& line : w.client.Chat()) EXPECT_NE(line.text, "brb") << what;

@@ -122,10 +122,7 @@ TEST_F(Idle, LinesGoOutAPauseApartOrAreLostWithoutARoomAndTicksNeverOverlap) {
     EXPECT_EQ(Lines(), (Texts{Clock("0", "0", "2"), Reason("b")}));
     ASSERT_EQ(enters.size(), 2u);
     EXPECT_GE(enters[1] - enters[0], 0.4);
-    bool slowed = false;
-    sim.SetHook([&](sim::Op op, Hwnd h) {
-        if (op == sim::Op::Send && h == client.RoomInput(room) && !slowed) slowed = true, sim.RunFor(70);
-    });
+    sim.AtNth(sim::Op::Send, 1, [this] { sim.RunFor(70); }, client.RoomInput(room));
     Minutes(2);
     EXPECT_EQ(form.Label2 + " " + Stored("minute"), "0d : 0h : 3m 3");
     // The tick that fell due while the slow one still posted was skipped; its

@@ -52,8 +52,22 @@ Texts ShownMenus(const Item& menu) {
     return out;
 }
 
+// How many expectations of the running test have failed so far.
+inline int FailedSoFar() {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    if (!test) return 0;
+    const ::testing::TestResult& result = *test->result();
+    int failed = 0;
+    for (int i = 0; i < result.total_part_count(); ++i) failed += result.GetTestPartResult(i).failed();
+    return failed;
+}
+
 struct World {
     World() { sim.SetProgramFolder(kFolder); }
+    // An expectation that failed meanwhile shows the world as it was left.
+    ~World() {
+        if (FailedSoFar() > failedBefore) std::cout << "The simulated world at the end:\n" << sim.Describe();
+    }
 
     // The client, signed on as `name` (unless "") in Lobby with `typed` unsent.
     void Client(const std::string& version = "8.0", const std::string& name = "Joe", const std::string& typed = "") {
@@ -115,6 +129,7 @@ struct World {
     aolsim::Handle room = 0;
     std::size_t entryLines = 0;
     std::vector<double> enters;
+    int failedBefore = FailedSoFar();
 };
 
 class Running : public ::testing::Test, public World {};

@@ -109,12 +109,10 @@ TEST(UpchatTick, RecordsTheUploadItActedOnWhateverHappensMeanwhile) {
         Scene s;
         s.Begin(kAutoOn);
         Hwnd w = s.Upload();
-        int n = 0;
-        s.sim.SetHook([&](sim::Op op, Hwnd h) {
-            if (op == c.op && (op != sim::Op::ShowWindow || h == w) && ++n == c.nth) c.meanwhile(s);
-        });
+        s.sim.AtNth(c.op, c.nth, [&] { c.meanwhile(s); },
+                    c.op == sim::Op::ShowWindow ? std::optional<Hwnd>(w) : std::nullopt);
         s.sim.RunFor(kTick);
-        s.sim.SetHook({});
+        EXPECT_EQ(s.sim.ArmedLeft(), 0u) << c.what;
         EXPECT_EQ(s.form.lblUpload, "a.zip") << c.what;
         s.client.CloseOtherModal();
         s.sim.RunFor(5 * kTick);

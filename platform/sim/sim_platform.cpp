@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <stdexcept>
 
 #include "platform/sim/ini.h"
 #include "platform/text.h"
@@ -40,9 +42,37 @@ struct SimPlatform::Scheduled {
 };
 
 struct SimPlatform::File {
+    std::string name;  // as first given, for Describe
     std::string bytes;
     FileFlags flags;
 };
+
+struct SimPlatform::Armed {
+    Op op;
+    int left = 0;                     // calls to go; the call that makes it 0 is the one
+    std::optional<Hwnd> window;       // only calls on this window count
+    std::optional<std::string> path;  // folded; only calls on this file count
+    std::function<void()> meanwhile;  // empty: the call fails
+};
+
+namespace {
+
+bool IsFileOp(Op op) {
+    switch (op) {
+        case Op::ReadFile:
+        case Op::WriteFile:
+        case Op::DeleteFile:
+        case Op::FileExists:
+        case Op::CreateFolder:
+        case Op::GetProfileString:
+        case Op::WriteProfileString:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
 
 SimPlatform::SimPlatform() {
     AddFolder(programFolder_);
@@ -64,14 +94,81 @@ const SimPlatform::Window* SimPlatform::Get(Hwnd window) const {
     return it == windows_.end() ? nullptr : it->second.get();
 }
 
+namespace {
+
+// Marks a hook as running for as long as it lives; restores what was before.
+class InHook {
+public:
+    explicit InHook(bool& flag) : flag_(flag), was_(flag) { flag_ = true; }
+    ~InHook() { flag_ = was_; }
+    InHook(const InHook&) = delete;
+    InHook& operator=(const InHook&) = delete;
+
+private:
+    bool& flag_;
+    bool was_;
+};
+
+}  // namespace
+
 void SimPlatform::Hook(Op op, Hwnd window) {
-    if (!hook_ || inHook_) return;
-    inHook_ = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{inHook_};
-    hook_(op, window);
+    if (hook_ && !inHook_) {
+        InHook running(inHook_);
+        hook_(op, window);
+    }
+    for (Armed& due : TakeDue(op, window, ""))
+        if (due.meanwhile) {
+            InHook running(inHook_);
+            due.meanwhile();
+        }
+}
+
+bool SimPlatform::FileCallFails(Op op, const std::string& path) {
+    bool fails = false;
+    if (fileHook_ && !inHook_) {
+        InHook running(inHook_);
+        fails = fileHook_(op, path) == Verdict::Fail;
+    }
+    for (Armed& due : TakeDue(op, 0, path)) {
+        if (!due.meanwhile) {
+            fails = true;
+            continue;
+        }
+        InHook running(inHook_);
+        due.meanwhile();
+    }
+    return fails;
+}
+
+std::vector<SimPlatform::Armed> SimPlatform::TakeDue(Op op, Hwnd window, const std::string& path) {
+    std::vector<Armed> due;
+    if (armed_.empty()) return due;
+    const std::string folded = FoldPath(path);
+    for (auto it = armed_.begin(); it != armed_.end();) {
+        if (it->op == op && (!it->window || *it->window == window) && (!it->path || *it->path == folded) &&
+            --it->left == 0) {
+            due.push_back(std::move(*it));
+            it = armed_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    return due;
+}
+
+void SimPlatform::FailNth(Op op, int n, std::optional<std::string> path) {
+    if (!IsFileOp(op)) throw std::invalid_argument("FailNth: only file and profile operations fail");
+    if (n < 1) throw std::invalid_argument("FailNth: n counts from 1");
+    if (path) path = FoldPath(*path);
+    armed_.push_back(Armed{op, n, std::nullopt, std::move(path), {}});
+}
+
+std::size_t SimPlatform::ArmedLeft() const { return armed_.size(); }
+
+void SimPlatform::AtNth(Op op, int n, std::function<void()> meanwhile, std::optional<Hwnd> window) {
+    if (n < 1) throw std::invalid_argument("AtNth: n counts from 1");
+    if (!meanwhile) return;
+    armed_.push_back(Armed{op, n, window, std::nullopt, std::move(meanwhile)});
 }
 
 std::vector<Hwnd>& SimPlatform::SiblingsOf(Hwnd window) {
@@ -481,17 +578,19 @@ std::string SimPlatform::GetMenuString(Hmenu menu, std::uint32_t id, int bufferS
 
 std::string SimPlatform::GetProfileString(const std::string& section, const std::string& key,
                                           const std::string& path, int bufferSize) {
-    std::optional<std::string> bytes = ReadFile(path, static_cast<std::size_t>(-1));
+    if (FileCallFails(Op::GetProfileString, path)) return "";
+    std::optional<std::string> bytes = ReadBytes(path, static_cast<std::size_t>(-1));
     if (!bytes || bufferSize <= 0) return "";
     return ini::Read(*bytes, section, key, static_cast<std::size_t>(bufferSize));
 }
 
 bool SimPlatform::WriteProfileString(const std::string& section, const std::string& key,
                                      const std::string& value, const std::string& path) {
-    const std::optional<std::string> bytes = ReadFile(path, static_cast<std::size_t>(-1));
+    if (FileCallFails(Op::WriteProfileString, path)) return false;
+    const std::optional<std::string> bytes = ReadBytes(path, static_cast<std::size_t>(-1));
     // As Windows: a file that cannot be read is not rewritten from nothing.
     if (!bytes && files_.count(FoldPath(path))) return false;
-    return WriteFile(path, ini::Write(bytes.value_or(""), section, key, value));
+    return WriteBytes(path, ini::Write(bytes.value_or(""), section, key, value));
 }
 
 // ---- time ---------------------------------------------------------------------
@@ -774,7 +873,7 @@ void SimPlatform::SetUserDataFolder(const std::string& folder) {
 }
 
 bool SimPlatform::CreateFolder(const std::string& path) {
-    if (path.empty()) return false;
+    if (FileCallFails(Op::CreateFolder, path) || path.empty()) return false;
     for (std::string folder = FoldPath(path); !folder.empty() && folder.find('\\') != std::string::npos;
          folder = FolderOf(folder)) {
         if (files_.count(folder)) return false;  // a file of that name is in the way
@@ -785,6 +884,7 @@ bool SimPlatform::CreateFolder(const std::string& path) {
 }
 
 bool SimPlatform::DeleteFile(const std::string& path) {
+    if (FileCallFails(Op::DeleteFile, path)) return false;
     auto it = files_.find(FoldPath(path));
     if (it == files_.end() || it->second.flags.readOnly || it->second.flags.folder) return false;
     files_.erase(it);
@@ -797,17 +897,23 @@ std::optional<std::string> SimPlatform::FileBytes(const std::string& path) const
     return it->second.bytes;
 }
 
+SimPlatform::File& SimPlatform::FileAt(const std::string& path) {
+    File& file = files_[FoldPath(path)];
+    if (file.name.empty()) file.name = path;
+    return file;
+}
+
 void SimPlatform::SetFileBytes(const std::string& path, const std::string& bytes) {
     AddFolder(FolderOf(path));
-    files_[FoldPath(path)].bytes = bytes;
+    FileAt(path).bytes = bytes;
 }
 
 void SimPlatform::RemoveFile(const std::string& path) { files_.erase(FoldPath(path)); }
 
-void SimPlatform::SetFileFlags(const std::string& path, FileFlags flags) { files_[FoldPath(path)].flags = flags; }
+void SimPlatform::SetFileFlags(const std::string& path, FileFlags flags) { FileAt(path).flags = flags; }
 
 bool SimPlatform::FileExists(const std::string& path) {
-    if (path.empty()) return false;
+    if (FileCallFails(Op::FileExists, path) || path.empty()) return false;
     auto it = files_.find(FoldPath(path));
     if (it == files_.end()) return false;
     const FileFlags& f = it->second.flags;
@@ -815,6 +921,11 @@ bool SimPlatform::FileExists(const std::string& path) {
 }
 
 std::optional<std::string> SimPlatform::ReadFile(const std::string& path, std::size_t maxBytes) {
+    if (FileCallFails(Op::ReadFile, path)) return std::nullopt;
+    return ReadBytes(path, maxBytes);
+}
+
+std::optional<std::string> SimPlatform::ReadBytes(const std::string& path, std::size_t maxBytes) const {
     auto it = files_.find(FoldPath(path));
     if (it == files_.end() || it->second.flags.unreadable || it->second.flags.folder) return std::nullopt;
     if (std::min(maxBytes, it->second.bytes.size()) > it->second.flags.breaksAfter) return std::nullopt;
@@ -822,11 +933,97 @@ std::optional<std::string> SimPlatform::ReadFile(const std::string& path, std::s
 }
 
 bool SimPlatform::WriteFile(const std::string& path, const std::string& bytes) {
+    if (FileCallFails(Op::WriteFile, path)) return false;
+    return WriteBytes(path, bytes);
+}
+
+bool SimPlatform::WriteBytes(const std::string& path, const std::string& bytes) {
     if (path.empty() || !FolderExists(FolderOf(path))) return false;
     auto it = files_.find(FoldPath(path));
     if (it != files_.end() && (it->second.flags.readOnly || it->second.flags.folder)) return false;
-    files_[FoldPath(path)].bytes = bytes;
+    FileAt(path).bytes = bytes;
     return true;
+}
+
+// ---- description --------------------------------------------------------------
+
+namespace {
+
+// Longer texts are cut in a description: a transcript can run to kilobytes.
+constexpr std::size_t kDescribedTextBytes = 60;
+
+// Virtual time in seconds, to the microsecond, without trailing zeros.
+std::string Seconds(std::int64_t us) {
+    std::string out = std::to_string(us / 1000000);
+    if (std::int64_t frac = us % 1000000) {
+        char digits[8];
+        std::snprintf(digits, sizeof digits, "%06lld", static_cast<long long>(frac < 0 ? -frac : frac));
+        std::string tail = digits;
+        while (tail.back() == '0') tail.pop_back();
+        out += "." + tail;
+    }
+    return out + " s";
+}
+
+// A text in quotes, bytes that do not print as \xNN, cut when long.
+std::string Quoted(const std::string& text) {
+    std::string out = "\"";
+    for (std::size_t i = 0; i < text.size() && i < kDescribedTextBytes; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c >= 0x20 && c < 0x7F) {
+            out += static_cast<char>(c);
+        } else {
+            char hex[5];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        }
+    }
+    out += '"';
+    if (text.size() > kDescribedTextBytes) out += "... (" + std::to_string(text.size()) + " bytes)";
+    return out;
+}
+
+std::string Handle(std::uint32_t handle) {
+    char hex[11];
+    std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(handle));
+    return hex;
+}
+
+}  // namespace
+
+std::string SimPlatform::Describe() const {
+    std::string out = "time: " + Seconds(nowUs_) + "\nwindows:\n";
+    std::function<void(Hwnd, int)> window = [&](Hwnd h, int depth) {
+        const Window& w = *Get(h);
+        out += std::string(2 * depth + 2, ' ') + Handle(h) + " " + Quoted(w.cls) + " " + Quoted(w.text) + " ";
+        out += w.visible ? (w.minimized ? "minimized" : "shown") : (w.minimized ? "hidden, minimized" : "hidden");
+        out += ", thread " + std::to_string(w.thread);
+        if (Busy(w.thread)) out += " (busy until " + Seconds(busyUntilUs_.at(w.thread)) + ")";
+        if (w.hung) out += ", hung";
+        if (w.topmost) out += ", topmost";
+        out += "\n";
+        for (Hwnd child : w.children) window(child, depth + 1);
+    };
+    if (topLevel_.empty()) out += "  none\n";
+    for (Hwnd h : topLevel_) window(h, 0);
+    out += "files:\n";
+    if (files_.empty()) out += "  none\n";
+    for (const auto& [folded, file] : files_) {
+        out += "  " + file.name + ": " + std::to_string(file.bytes.size()) + " bytes";
+        const FileFlags& f = file.flags;
+        if (f.hidden) out += ", hidden";
+        if (f.system) out += ", system";
+        if (f.folder) out += ", folder";
+        if (f.readOnly) out += ", read-only";
+        if (f.unreadable) out += ", unreadable";
+        if (f.breaksAfter != FileFlags{}.breaksAfter)
+            out += ", reads break after " + std::to_string(f.breaksAfter) + " bytes";
+        out += "\n";
+    }
+    return out;
 }
 
 }  // namespace qm::sim

@@ -8,7 +8,9 @@
 // - Prompts, message boxes and pop-up menus are answered from scripts.
 // - Files live in memory; folders must exist for a write to succeed.
 // - Every window operation passes a hook first, where a test can change the
-//   world (a window that vanishes, a text that grows, a client that hangs).
+//   world (a window that vanishes, a text that grows, a client that hangs);
+//   every file and profile operation passes another, which can also make the
+//   call fail (a disk that is full, a file another program holds).
 #pragma once
 
 #include <cstdint>
@@ -45,11 +47,16 @@ struct MenuItem {
     bool separator = false;
 };
 
-// The platform operations a fault hook sees.
+// The platform operations the hooks see.
 enum class Op {
     FindWindow, FindWindowEx, NextWindow, GetWindowTextLength, GetWindowText, GetTextLength, GetText,
     SetText, Send, Post, ShowWindow, GetMenu, GetMenuItemCount, GetSubMenu, GetMenuItemID, GetMenuString,
+    // Files and profile strings.
+    ReadFile, WriteFile, DeleteFile, FileExists, CreateFolder, GetProfileString, WriteProfileString,
 };
+
+// What a file hook makes of the call it sees.
+enum class Verdict { Proceed, Fail };
 
 struct PromptCall {
     std::string title, prompt, defaultText, answer;
@@ -176,7 +183,30 @@ public:
     void SetMenusUnreadable(bool unreadable) { menusUnreadable_ = unreadable; }
 
     // Runs before every window operation; the world may be changed there.
+    // No hook runs inside a hook.
     void SetHook(std::function<void(Op, Hwnd)> hook) { hook_ = std::move(hook); }
+    // Runs before every file and profile operation with the path it names;
+    // the world may be changed there.  Verdict::Fail makes the call fail and
+    // change nothing: ReadFile gives nullopt, GetProfileString "", the others
+    // false.  No hook runs inside a hook.
+    void SetFileHook(std::function<Verdict(Op, const std::string& path)> hook) { fileHook_ = std::move(hook); }
+    // The n-th call of the file or profile operation `op` from now on (1: the
+    // next one) fails as a file hook would make it; only calls on `path`
+    // count when one is given.  Every call counts, a test's own too, and
+    // those made inside a hook.  Throws std::invalid_argument for a window
+    // operation or an n below 1.
+    void FailNth(Op op, int n, std::optional<std::string> path = std::nullopt);
+    // The n-th call of `op` from now on (1: the next one) runs `meanwhile`
+    // first, as a hook would; only calls on `window` count when one is given
+    // (file operations are on window 0).  Counts as FailNth does.
+    void AtNth(Op op, int n, std::function<void()> meanwhile, std::optional<Hwnd> window = std::nullopt);
+    // How many of those have not come yet.
+    std::size_t ArmedLeft() const;
+
+    // The world as it stands, for a failed test to show: the virtual time,
+    // the window tree (handle, class, text, show state, thread and how long
+    // it is busy) and the files (path, size, flags), in a fixed order.
+    std::string Describe() const;
 
     // ---- Time ---------------------------------------------------------------
     // Runs `action` from the event pump once `seconds` of virtual time passed.
@@ -239,10 +269,19 @@ private:
     struct SimTimer;
     struct Scheduled;
     struct File;
+    struct Armed;
 
     Window* Get(Hwnd window);
     const Window* Get(Hwnd window) const;
     void Hook(Op op, Hwnd window);
+    // Runs the file hook and counts the armed calls; true when the call fails.
+    bool FileCallFails(Op op, const std::string& path);
+    // Counts the call for what is armed; what is due is disarmed and returned.
+    std::vector<Armed> TakeDue(Op op, Hwnd window, const std::string& path);
+    // The files as the hooks do not see them, for the profile functions.
+    std::optional<std::string> ReadBytes(const std::string& path, std::size_t maxBytes) const;
+    bool WriteBytes(const std::string& path, const std::string& bytes);
+    File& FileAt(const std::string& path);
     // Delivers a message to a window's handler, then applies the default.
     void Deliver(Hwnd window, const Message& message);
     // A send as SendMessageTimeout makes it: true when answered (and then
@@ -268,7 +307,9 @@ private:
     Hmenu nextMenu_ = 0x20010;
     bool menusUnreadable_ = false;
     std::function<void(Op, Hwnd)> hook_;
+    std::function<Verdict(Op, const std::string&)> fileHook_;
     bool inHook_ = false;
+    std::vector<Armed> armed_;
 
     std::int64_t nowUs_ = 0;
     std::vector<std::unique_ptr<SimTimer>> timers_;
