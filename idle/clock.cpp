@@ -92,30 +92,46 @@ void IdleEngine::AdvanceClock(int minutes) {
 // Read once, advanced minute by minute as that many ticks would, written
 // once: the total grows by exactly the minutes the clock counted.
 void IdleEngine::AdvanceStoredTotal(int minutes) {
-    if (minutes <= 0) return;
+    owedMinutes_ += std::max(minutes, 0);
+    if (owedMinutes_ <= 0) return;
     Platform& platform = shell_.platform;
     const std::string file = SettingsFile(platform);
     // A file that is there but cannot be read would read as a total of 0:
-    // the total is left alone rather than overwritten with it.
+    // the minutes wait for a file that reads.
     if (platform.FileExists(file) && !platform.ReadFile(file, 0)) return;
-
-    std::string minute = ReadSetting(platform, "stats", "minute", file);
-    std::string hour = ReadSetting(platform, "stats", "hour", file);
-    std::string day = ReadSetting(platform, "stats", "day", file);
-    for (int i = 0; i < minutes; ++i) {
-        Increment(minute, LeadingNumber);
-        if (minute == "60") {
-            Increment(hour, LeadingNumber);
-            minute = "0";
+    auto read = [&] {
+        return StoredTotal{ReadSetting(platform, "stats", "minute", file),
+                           ReadSetting(platform, "stats", "hour", file), ReadSetting(platform, "stats", "day", file)};
+    };
+    // Read afresh, twice alike: a read that failed reads as an empty entry,
+    // never to be counted on from nothing.  After a write that broke between
+    // the three entries, the file holds part of it: the total from before is
+    // written on instead.
+    if (!repairing_) {
+        const StoredTotal first = read();
+        if (!(read() == first)) return;
+        stored_ = first;
+    }
+    StoredTotal next = stored_.value_or(StoredTotal{});
+    for (int i = 0; i < owedMinutes_; ++i) {
+        Increment(next.minute, LeadingNumber);
+        if (next.minute == "60") {
+            Increment(next.hour, LeadingNumber);
+            next.minute = "0";
         }
-        if (hour == "24") {
-            Increment(day, LeadingNumber);
-            hour = "0";
+        if (next.hour == "24") {
+            Increment(next.day, LeadingNumber);
+            next.hour = "0";
         }
     }
-    WriteSetting(platform, "stats", "minute", minute, file);
-    WriteSetting(platform, "stats", "hour", hour, file);
-    WriteSetting(platform, "stats", "day", day, file);
+    WriteSetting(platform, "stats", "minute", next.minute, file);
+    WriteSetting(platform, "stats", "hour", next.hour, file);
+    WriteSetting(platform, "stats", "day", next.day, file);
+    // Counted only once the file holds all three.
+    repairing_ = !(read() == next);
+    if (repairing_) return;
+    stored_ = next;
+    owedMinutes_ = 0;
 }
 
 // The counter has reached or passed the interval (a new interval may be

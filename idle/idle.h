@@ -9,6 +9,7 @@
 // "stats".
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,15 @@ private:
     bool exiting_ = false;
     // When the last minute counted ended (or idling began), on Now()'s clock.
     double countedTo_ = 0;
+    // The stored total as last read or written whole, the minutes counted
+    // but not yet in the file, and whether the last write broke midway.
+    struct StoredTotal {
+        std::string minute, hour, day;
+        bool operator==(const StoredTotal&) const = default;
+    };
+    std::optional<StoredTotal> stored_;
+    int owedMinutes_ = 0;
+    bool repairing_ = false;
 };
 
 }  // namespace qm
