@@ -137,7 +137,9 @@ bool SimPlatform::FileCallFails(Op op, const std::string& path) {
         InHook running(inHook_);
         due.meanwhile();
     }
-    return fails;
+    // As Windows' "A" functions, which would cut the name at a zero byte and
+    // so reach another file: such a name names nothing.
+    return fails || path.find('\0') != std::string::npos;
 }
 
 std::vector<SimPlatform::Armed> SimPlatform::TakeDue(Op op, Hwnd window, const std::string& path) {

@@ -57,6 +57,21 @@ TEST_F(FileContract, WhatCannotBeNamedOrOpenedIsNothingAndTakesNothing) {
     EXPECT_EQ(p.GetProfileString("s", "k", "", 100), "");
 }
 
+// Windows' "A" functions would cut a name at a zero byte inside and so reach
+// another file: such a name names nothing.
+TEST_F(FileContract, PathWithAZeroByteInsideNamesNothing) {
+    const std::string real = MakeFile(NewFolder("zero") + "\\real.dat", "content", FileKind::Plain);
+    const std::string cut = real + std::string(1, '\0') + ".txt";  // names real.dat if cut at the zero
+    EXPECT_EQ(p.ReadFile(cut, 100), std::nullopt);
+    EXPECT_FALSE(p.WriteFile(cut, "new"));
+    EXPECT_FALSE(p.FileExists(cut));
+    EXPECT_FALSE(p.DeleteFile(cut));
+    EXPECT_FALSE(p.CreateFolder(cut));
+    EXPECT_FALSE(p.WriteProfileString("s", "k", "v", cut));
+    EXPECT_EQ(p.GetProfileString("s", "k", cut, 100), "");
+    EXPECT_EQ(p.ReadFile(real, 100), "content");
+}
+
 TEST_F(FileContract, FoldersAreMadeWithTheFoldersAboveAndOnlyAFileIsDeleted) {
     const std::string folder = NewFolder("folders");
     const std::string plain = MakeFile(folder + "\\plain.dat", "x");

@@ -176,22 +176,6 @@ TEST_F(Win32Backend, ATextReadIsCutToTheBufferLessOneByteWhateverTheWindowWrites
     EXPECT_EQ(p.GetText(ToSeam(Make("QmFake", "")), 8), "xxxxxxx");
 }
 
-// The "A" functions would cut a name at a zero byte inside and so reach
-// another file; such a name names nothing.  (The simulated platform takes it
-// as a name of its own.)
-TEST_F(Win32Backend, PathWithAZeroByteInsideNamesNothing) {
-    const std::string real = File("real.dat", "content");
-    const std::string cut = real + std::string(1, '\0') + ".txt";  // names real.dat if cut at the zero
-    EXPECT_EQ(p.ReadFile(cut, 100), std::nullopt);
-    EXPECT_FALSE(p.WriteFile(cut, "new"));
-    EXPECT_FALSE(p.FileExists(cut));
-    EXPECT_FALSE(p.DeleteFile(cut));
-    EXPECT_FALSE(p.CreateFolder(cut));
-    EXPECT_FALSE(p.WriteProfileString("s", "k", "v", cut));
-    EXPECT_EQ(p.GetProfileString("s", "k", cut, 100), "");
-    EXPECT_EQ(p.ReadFile(real, 100), "content");
-}
-
 // A second copy is pinned with quillmoor.exe itself (startup_e2e).
 TEST_F(Win32Backend, FoldersHaveNoFinalBackslash) {
     char self[MAX_PATH + 1] = {};
