@@ -6,9 +6,23 @@ cd "$(dirname "$0")/.."
 tools/deps.sh
 . tools/env.sh
 
+# The long runs (random schedules, a simulated month) run on their own, so
+# that their figures show.
+long='^(Schedules|Month)\.'
 cmake --preset native
 cmake --build --preset native
-ctest --preset native
+ctest --preset native -E "$long"
+build/native/tests/qm_tests --gtest_filter='Schedules.*:Month.*'
+
+# The same tests under AddressSanitizer and UndefinedBehaviorSanitizer; of
+# the long runs a tenth of the schedules.
+cmake --preset native-asan
+cmake --build --preset native-asan
+ctest --preset native-asan -E "$long"
+QM_SCHEDULES=1000 build/native-asan/tests/qm_tests --gtest_filter='Schedules.*'
+
+# The fuzzers, each for a bounded number of runs (QM_FUZZ_RUNS).
+tools/fuzz.sh
 
 # The product is always built: the Windows tests check it too.
 build_windows
