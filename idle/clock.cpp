@@ -16,6 +16,10 @@
 namespace qm {
 namespace {
 
+// The settings file is read this far to tell that it reads: far past any
+// settings file, short of a large allocation.
+constexpr std::size_t kSettingsCheckBytes = std::size_t{1} << 20;
+
 using idle::LeadingNumber;
 using idle::PlusOne;
 using idle::StrictNumber;
@@ -97,8 +101,9 @@ void IdleEngine::AdvanceStoredTotal(int minutes) {
     Platform& platform = shell_.platform;
     const std::string file = SettingsFile(platform);
     // A file that is there but cannot be read would read as a total of 0:
-    // the minutes wait for a file that reads.
-    if (platform.FileExists(file) && !platform.ReadFile(file, 0)) return;
+    // the minutes wait for a file that reads, all of it (a range of it may
+    // be locked by another program).
+    if (platform.FileExists(file) && !platform.ReadFile(file, kSettingsCheckBytes)) return;
     auto read = [&] {
         return StoredTotal{ReadSetting(platform, "stats", "minute", file),
                            ReadSetting(platform, "stats", "hour", file), ReadSetting(platform, "stats", "day", file)};
@@ -124,9 +129,15 @@ void IdleEngine::AdvanceStoredTotal(int minutes) {
             next.hour = "0";
         }
     }
-    WriteSetting(platform, "stats", "minute", next.minute, file);
-    WriteSetting(platform, "stats", "hour", next.hour, file);
-    WriteSetting(platform, "stats", "day", next.day, file);
+    // A value as long as a read takes may have been cut: unless the minutes
+    // changed it, it is not written back, and stays whole.
+    const StoredTotal& before = *stored_;
+    auto keep = [](const std::string& now, const std::string& read) {
+        return now == read && read.size() + 1 >= static_cast<std::size_t>(kSettingBufferSize);
+    };
+    if (!keep(next.minute, before.minute)) WriteSetting(platform, "stats", "minute", next.minute, file);
+    if (!keep(next.hour, before.hour)) WriteSetting(platform, "stats", "hour", next.hour, file);
+    if (!keep(next.day, before.day)) WriteSetting(platform, "stats", "day", next.day, file);
     // Counted only once the file holds all three.
     repairing_ = !(read() == next);
     if (repairing_) return;
