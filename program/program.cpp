@@ -27,7 +27,9 @@ bool Program::Start() {
     LoadSettings(autoDcp, autoUpchat);
 
     const std::string reasonsFile = ReasonsFile(platform);
-    if (platform.FileExists(reasonsFile)) reasons.LoadReasons(reasonsFile);
+    // A hidden or system file is the user's all the same: its reasons are
+    // loaded, not written over by the first "done edit".
+    if (platform.FileExists(reasonsFile) || platform.ReadFile(reasonsFile, 0)) reasons.LoadReasons(reasonsFile);
 
     PostEntryAnnouncement();
 
