@@ -13,6 +13,8 @@ constexpr const char* kKey = "PASSWORD";  // as WriteSetting writes it
 constexpr char kQuote = '"';
 // The longest password a prompt takes, with its two quotes, reads back whole.
 constexpr int kReadBuffer = kSettingBufferSize + 2;
+// A password file is read this far to tell that it reads.
+constexpr std::size_t kMaxFileBytes = std::size_t{1} << 20;
 
 }  // namespace
 
@@ -46,6 +48,9 @@ bool StorePassword(Platform& platform, const std::string& password) {
 std::string ReadPassword(Platform& platform) {
     const std::string fallback = FallbackPasswordFile(platform);
     if (!fallback.empty() && platform.FileExists(fallback)) {
+        // The user's copy is the newer password: locked by another program it
+        // is unknown, and the older one is not typed in its place.
+        if (!platform.ReadFile(fallback, kMaxFileBytes)) return "";
         std::string password = ReadPasswordFrom(platform, fallback);
         if (!password.empty()) return password;
     }
