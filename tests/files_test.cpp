@@ -96,18 +96,26 @@ std::vector<Shape> SettingsShapes() {
     return shapes;
 }
 
+// The file at `path` in this shape beside a client signed on in Lobby: the
+// program starts, shows its window and posts both entry lines.
+void StartWith(World& w, const std::string& path, const Shape& shape) {
+    w.Client();
+    if (path != kSettings) w.sim.SetFileBytes(kSettings, kDecorations);
+    w.sim.SetFileBytes(path, shape.bytes);
+    w.sim.SetFileFlags(path, shape.flags);
+    ASSERT_TRUE(w.program.Start()) << shape.name;
+    EXPECT_TRUE(w.sim.Visible(w.sim.MainWindow())) << shape.name;
+    EXPECT_EQ(w.client.Transcript("Lobby").size(), 2u) << shape.name;
+}
+
 // A setting command writes its one entry; the idle tick its minute (hour
 // and day rewritten as they were).  A file that cannot be read keeps its
 // bytes through both.
 TEST_F(Files, SettingsStartShowWhatReadsAndKeepAllButTheEntryWritten) {
     for (const Shape& shape : SettingsShapes()) {
         World w;
-        w.Client();
-        w.sim.SetFileBytes(kSettings, shape.bytes);
-        w.sim.SetFileFlags(kSettings, shape.flags);
-        ASSERT_TRUE(w.program.Start()) << shape.name;
+        StartWith(w, kSettings, shape);
         w.entryLines = w.client.Transcript("Lobby").size();
-        EXPECT_TRUE(w.sim.Visible(w.sim.MainWindow())) << shape.name;
         ASSERT_EQ(w.entryLines, 2u) << shape.name;
         const std::string entry2 = w.client.Transcript("Lobby")[1];
         const bool wholeTotal = shape.readable && std::string(shape.name) != "truncated mid-entry";
@@ -163,13 +171,7 @@ Texts ReasonsRead(const Shape& shape) {
 TEST_F(Files, ReasonsStartWithWhatReadsAndDoneEditKeepsTheRest) {
     for (const Shape& shape : ReasonsShapes()) {
         World w;
-        w.Client();
-        w.sim.SetFileBytes(kSettings, kDecorations);
-        w.sim.SetFileBytes(kReasonsFile, shape.bytes);
-        w.sim.SetFileFlags(kReasonsFile, shape.flags);
-        ASSERT_TRUE(w.program.Start()) << shape.name;
-        EXPECT_TRUE(w.sim.Visible(w.sim.MainWindow())) << shape.name;
-        EXPECT_EQ(w.client.Transcript("Lobby").size(), 2u) << shape.name;
+        StartWith(w, kReasonsFile, shape);
         const Texts items = w.form.List1.Items();
         const Texts read = ReasonsRead(shape);
         const std::string name = shape.name;
@@ -215,13 +217,7 @@ TEST_F(Files, PasswordFileKeepsAllButThePasswordOrTheUsersCopyTakesIt) {
     for (const Shape& shape : Shapes(kPwsBody, "[dcp]\r\nPASSWORD=\"ol", 10)) {
         World w;
         w.sim.SetUserDataFolder(kUserFolder);
-        w.Client();
-        w.sim.SetFileBytes(kSettings, kDecorations);
-        w.sim.SetFileBytes(kPasswordFile, shape.bytes);
-        w.sim.SetFileFlags(kPasswordFile, shape.flags);
-        ASSERT_TRUE(w.program.Start()) << shape.name;
-        EXPECT_TRUE(w.sim.Visible(w.sim.MainWindow())) << shape.name;
-        EXPECT_EQ(w.client.Transcript("Lobby").size(), 2u) << shape.name;
+        StartWith(w, kPasswordFile, shape);
         const std::string name = shape.name;
         EXPECT_EQ(w.program.protection.Password(),
                   !shape.readable ? "" : name == "truncated" ? "\"ol" : "old")
@@ -252,13 +248,7 @@ TEST_F(Files, UsersPasswordCopyKeepsAllButThePasswordOrItsBytes) {
         World w;
         w.sim.SetUserDataFolder(kUserFolder);
         w.sim.RemoveFolder(kSystemFolder);
-        w.Client();
-        w.sim.SetFileBytes(kSettings, kDecorations);
-        w.sim.SetFileBytes(kUserPasswordFile, shape.bytes);
-        w.sim.SetFileFlags(kUserPasswordFile, shape.flags);
-        ASSERT_TRUE(w.program.Start()) << shape.name;
-        EXPECT_TRUE(w.sim.Visible(w.sim.MainWindow())) << shape.name;
-        EXPECT_EQ(w.client.Transcript("Lobby").size(), 2u) << shape.name;
+        StartWith(w, kUserPasswordFile, shape);
         const std::string name = shape.name;
         EXPECT_EQ(w.program.protection.Password(), !shape.readable ? "" : name == "truncated" ? "\"ol" : "old")
             << shape.name;
