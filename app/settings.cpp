@@ -20,4 +20,10 @@ std::string PasswordFile(Platform& platform) { return platform.SystemFolder() + 
 
 std::string ReasonsFile(Platform& platform) { return platform.ProgramFolder() + "\\quillmoor.rea"; }
 
+bool ProfileFileReads(Platform& platform, const std::string& file) {
+    // Far past any profile file of ours, short of a large allocation.
+    constexpr std::size_t kCheckBytes = std::size_t{1} << 20;
+    return platform.ReadFile(file, kCheckBytes).has_value();
+}
+
 }  // namespace qm

@@ -20,6 +20,11 @@ std::string ReadSetting(Platform& platform, const std::string& section, const st
 void WriteSetting(Platform& platform, const std::string& section, const std::string& key, const std::string& value,
                   const std::string& file);
 
+// True when the profile file reads, all of it as far as a profile file goes:
+// one locked by another program, even a range of it, would read as if its
+// values were "", and those must never be taken for what it holds.
+bool ProfileFileReads(Platform& platform, const std::string& file);
+
 // The settings file beside the program.
 std::string SettingsFile(Platform& platform);
 // The AOL password for signing back on.

@@ -13,8 +13,6 @@ constexpr const char* kKey = "PASSWORD";  // as WriteSetting writes it
 constexpr char kQuote = '"';
 // The longest password a prompt takes, with its two quotes, reads back whole.
 constexpr int kReadBuffer = kSettingBufferSize + 2;
-// A password file is read this far to tell that it reads.
-constexpr std::size_t kMaxFileBytes = std::size_t{1} << 20;
 
 }  // namespace
 
@@ -50,7 +48,7 @@ std::string ReadPassword(Platform& platform) {
     if (!fallback.empty() && platform.FileExists(fallback)) {
         // The user's copy is the newer password: locked by another program it
         // is unknown, and the older one is not typed in its place.
-        if (!platform.ReadFile(fallback, kMaxFileBytes)) return "";
+        if (!ProfileFileReads(platform, fallback)) return "";
         std::string password = ReadPasswordFrom(platform, fallback);
         if (!password.empty()) return password;
     }

@@ -16,10 +16,6 @@
 namespace qm {
 namespace {
 
-// The settings file is read this far to tell that it reads: far past any
-// settings file, short of a large allocation.
-constexpr std::size_t kSettingsCheckBytes = std::size_t{1} << 20;
-
 using idle::LeadingNumber;
 using idle::PlusOne;
 using idle::StrictNumber;
@@ -28,6 +24,24 @@ using idle::StrictNumber;
 // keeps its text.
 void Increment(std::string& label, std::optional<double> (*read)(std::string_view) = StrictNumber) {
     if (std::optional<std::string> next = PlusOne(read(label))) label = *next;
+}
+
+// Day, hour and minute `minutes` on, minute by minute as that many ticks
+// would: a carry at exactly "60" minutes and "24" hours, the hours looked at
+// every minute, not only after a carry.
+void AddMinutes(std::string& day, std::string& hour, std::string& minute, int minutes,
+                std::optional<double> (*read)(std::string_view)) {
+    for (int i = 0; i < minutes; ++i) {
+        Increment(minute, read);
+        if (minute == "60") {
+            Increment(hour, read);
+            minute = "0";
+        }
+        if (hour == "24") {
+            Increment(day, read);
+            hour = "0";
+        }
+    }
 }
 
 }  // namespace
@@ -74,22 +88,10 @@ void IdleEngine::CountUntilNow() {
     AdvanceStoredTotal(minutes);
 }
 
-// Minute by minute, as that many ticks would.
 void IdleEngine::AdvanceClock(int minutes) {
     if (minutes <= 0) return;
     Form1& form = shell_.form1;
-    for (int i = 0; i < minutes; ++i) {
-        Increment(form.lblMins);
-        if (form.lblMins == "60") {
-            Increment(form.lblHrs);
-            form.lblMins = "0";
-        }
-        // Looked at every minute, not only after a carry.
-        if (form.lblHrs == "24") {
-            Increment(form.lblDay);
-            form.lblHrs = "0";
-        }
-    }
+    AddMinutes(form.lblDay, form.lblHrs, form.lblMins, minutes, StrictNumber);
     form.SetLabel2(form.lblDay + "d : " + form.lblHrs + "h : " + form.lblMins + "m");
 }
 
@@ -100,10 +102,9 @@ void IdleEngine::AdvanceStoredTotal(int minutes) {
     if (owedMinutes_ <= 0) return;
     Platform& platform = shell_.platform;
     const std::string file = SettingsFile(platform);
-    // A file that is there but cannot be read would read as a total of 0:
-    // the minutes wait for a file that reads, all of it (a range of it may
-    // be locked by another program).
-    if (platform.FileExists(file) && !platform.ReadFile(file, kSettingsCheckBytes)) return;
+    // A file that is there but does not read would read as a total of 0:
+    // the minutes wait for a file that reads.
+    if (platform.FileExists(file) && !ProfileFileReads(platform, file)) return;
     auto read = [&] {
         return StoredTotal{ReadSetting(platform, "stats", "minute", file),
                            ReadSetting(platform, "stats", "hour", file), ReadSetting(platform, "stats", "day", file)};
@@ -117,18 +118,8 @@ void IdleEngine::AdvanceStoredTotal(int minutes) {
         if (!(read() == first)) return;
         stored_ = first;
     }
-    StoredTotal next = stored_.value_or(StoredTotal{});
-    for (int i = 0; i < owedMinutes_; ++i) {
-        Increment(next.minute, LeadingNumber);
-        if (next.minute == "60") {
-            Increment(next.hour, LeadingNumber);
-            next.minute = "0";
-        }
-        if (next.hour == "24") {
-            Increment(next.day, LeadingNumber);
-            next.hour = "0";
-        }
-    }
+    StoredTotal next = *stored_;
+    AddMinutes(next.day, next.hour, next.minute, owedMinutes_, LeadingNumber);
     // A value as long as a read takes may have been cut: unless the minutes
     // changed it, it is not written back, and stays whole.
     const StoredTotal& before = *stored_;
