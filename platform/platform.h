@@ -100,6 +100,11 @@ public:
     virtual void MouseUp(Control where, MouseButton button) = 0;
 };
 
+// A local date and time as a person reads it.
+struct LocalTime {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+
 // The most bytes the input prompt takes as typed: as much as a stored setting
 // reads back whole.
 constexpr int kInputBoxMaxLength = 749;
@@ -132,6 +137,15 @@ public:
     // nullopt when the window did not answer within kSendTimeoutMs or is gone.
     virtual std::optional<int> GetTextLength(Hwnd window) = 0;
     virtual std::optional<std::string> GetText(Hwnd window, int bufferSize) = 0;
+    // The newest text of a multi-line text control (an edit or a rich edit,
+    // another program's too): the whole text when it has at most maxBytes
+    // bytes, else its last whole lines (a line the control wrapped counts
+    // with the rest of its paragraph), at most maxBytes bytes of them, each
+    // line ended by CR LF but the last.  Never more than maxBytes bytes cross
+    // in all.  "" for window 0 (or a newest line longer than maxBytes);
+    // nullopt when a message went unanswered, the window is gone, or it does
+    // not answer as a text control does.
+    virtual std::optional<std::string> GetTextTail(Hwnd window, int maxBytes) = 0;
     // WM_SETTEXT; false when it was not answered in time or the window is
     // gone.  A busy window may still take it later, in order (Windows does;
     // Wine drops a send its sender gave up on).
@@ -170,6 +184,11 @@ public:
     // ---- Time and the event pump -------------------------------------------
     // Seconds on a monotonic clock that never jumps.
     virtual double Now() = 0;
+    // The local wall-clock time (GetLocalTime), for what a person reads.
+    virtual LocalTime LocalNow() = 0;
+    // Seconds since the user last touched keyboard or mouse anywhere in the
+    // session (GetLastInputInfo); nullopt when the system cannot tell.
+    virtual std::optional<double> SecondsSinceInput() = 0;
     // Handles every event that is pending now (timers due, input, posted
     // messages) and returns without waiting.
     virtual void ProcessEvents() = 0;
@@ -247,6 +266,9 @@ public:
     virtual std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) = 0;
     // Creates or truncates the file and writes the bytes; false on failure.
     virtual bool WriteFile(const std::string& path, const std::string& bytes) = 0;
+    // Renames `from` to `to`, replacing a file `to`; false, with both left as
+    // they were, when it cannot.
+    virtual bool MoveFile(const std::string& from, const std::string& to) = 0;
 };
 
 }  // namespace qm

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "platform/text.h"
 
@@ -31,6 +32,58 @@ std::string ClassOf(HWND hwnd) {
     char name[64] = {};
     GetClassNameA(hwnd, name, sizeof name);
     return name;
+}
+
+// The client's chat windows are rich edits: they answer the edit messages
+// about lines, a paragraph break counting as one character, as a rich edit's
+// do (no line is wrapped here).  `text` holds the lines separated by CR LF.
+bool AnswerLineMessage(const std::string& text, UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+    std::vector<std::pair<LONG_PTR, std::string>> lines;  // start, text
+    LONG_PTR start = 0;
+    for (std::size_t from = 0;;) {
+        const std::size_t end = text.find("\r\n", from);
+        std::string line = text.substr(from, end == std::string::npos ? std::string::npos : end - from);
+        const auto length = static_cast<LONG_PTR>(line.size());
+        lines.emplace_back(start, std::move(line));
+        if (end == std::string::npos) break;
+        start += length + 1;
+        from = end + 2;
+    }
+    const auto count = static_cast<LONG_PTR>(lines.size());
+    switch (msg) {
+        case EM_GETLINECOUNT:
+            result = count;
+            return true;
+        case EM_LINEINDEX: {
+            const auto line = static_cast<LONG_PTR>(wparam);
+            result = line == -1 ? lines.back().first : (line >= 0 && line < count ? lines[line].first : -1);
+            return true;
+        }
+        case EM_LINELENGTH: {
+            const auto at = static_cast<LONG_PTR>(wparam);
+            result = 0;
+            for (const auto& [lineStart, line] : lines)
+                if (at >= lineStart && at <= lineStart + static_cast<LONG_PTR>(line.size()))
+                    result = static_cast<LRESULT>(line.size());
+            return true;
+        }
+        case EM_GETLINE: {
+            const auto line = static_cast<LONG_PTR>(wparam);
+            auto* buffer = reinterpret_cast<char*>(lparam);
+            result = 0;
+            if (line < 0 || line >= count || !buffer) return true;
+            WORD room = 0;
+            std::memcpy(&room, buffer, sizeof room);
+            // As a rich edit: the paragraph's CR comes along when there is room.
+            std::string copy = lines[line].second + (line + 1 < count ? "\r" : "");
+            copy.resize(std::min<std::size_t>(copy.size(), room));
+            std::memcpy(buffer, copy.data(), copy.size());
+            result = static_cast<LRESULT>(copy.size());
+            return true;
+        }
+        default:
+            return false;
+    }
 }
 
 }  // namespace
@@ -376,6 +429,17 @@ LRESULT CALLBACK Win32Host::OwnProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM l
         case WM_NCDESTROY:
             host->shown_.erase(hwnd);
             break;
+        case EM_GETLINECOUNT:
+        case EM_LINEINDEX:
+        case EM_LINELENGTH:
+        case EM_GETLINE: {
+            LRESULT result = 0;
+            const std::string cls = ClassOf(hwnd);
+            if ((Is(cls, "RICHCNTL") || Is(cls, "RICHCNTLREADONLY")) &&
+                AnswerLineMessage(host->Text(ToHandle(hwnd)), msg, wparam, lparam, result))
+                return result;
+            break;
+        }
         case WM_GETTEXT: {
             // Heard once the answer is made, as in the simulated host.
             LRESULT r = DefWindowProcA(hwnd, msg, wparam, lparam);

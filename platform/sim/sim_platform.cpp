@@ -61,6 +61,7 @@ bool IsFileOp(Op op) {
     switch (op) {
         case Op::ReadFile:
         case Op::WriteFile:
+        case Op::MoveFile:
         case Op::DeleteFile:
         case Op::FileExists:
         case Op::CreateFolder:
@@ -463,6 +464,21 @@ std::optional<std::string> SimPlatform::GetText(Hwnd window, int bufferSize) {
     return text;
 }
 
+std::optional<std::string> SimPlatform::GetTextTail(Hwnd window, int maxBytes) {
+    Hook(Op::GetTextTail, window);
+    if (!window) return std::string();
+    if (!Exchange(window, nullptr)) return std::nullopt;
+    const std::string& text = Get(window)->text;
+    const std::size_t most = static_cast<std::size_t>(std::max(maxBytes, 0));
+    if (text.size() <= most) return text;
+    // The last whole lines that fit: from the first line start within the
+    // last `most` bytes.
+    const std::size_t from = text.size() - most;
+    const std::size_t end = text.find("\r\n", from >= 2 ? from - 2 : 0);
+    if (end == std::string::npos) return std::string();
+    return text.substr(end + 2);
+}
+
 bool SimPlatform::SetText(Hwnd window, const std::string& text) {
     Hook(Op::SetText, window);
     const Message message{Msg::SetText, 0, text};
@@ -598,6 +614,26 @@ bool SimPlatform::WriteProfileString(const std::string& section, const std::stri
 // ---- time ---------------------------------------------------------------------
 
 double SimPlatform::Now() { return static_cast<double>(nowUs_) / 1e6; }
+
+LocalTime SimPlatform::LocalNow() {
+    LocalTime t = localStart_;
+    const std::int64_t seconds = ((t.hour * 60 + t.minute) * 60 + t.second) + nowUs_ / 1000000;
+    t.second = static_cast<int>(seconds % 60);
+    t.minute = static_cast<int>(seconds / 60 % 60);
+    t.hour = static_cast<int>(seconds / 3600 % 24);
+    t.day += static_cast<int>(seconds / 86400);
+    return t;
+}
+
+std::optional<double> SimPlatform::SecondsSinceInput() {
+    if (!lastInputUs_) return std::nullopt;
+    return static_cast<double>(std::max<std::int64_t>(0, nowUs_ - *lastInputUs_)) / 1e6;
+}
+
+void SimPlatform::SetLastInput(std::optional<double> seconds) {
+    lastInputUs_.reset();
+    if (seconds) lastInputUs_ = static_cast<std::int64_t>(*seconds * 1e6);
+}
 
 int SimPlatform::CreateTimer(unsigned milliseconds, std::function<void()> tick) {
     auto t = std::make_unique<SimTimer>();
@@ -937,6 +973,20 @@ std::optional<std::string> SimPlatform::ReadBytes(const std::string& path, std::
 bool SimPlatform::WriteFile(const std::string& path, const std::string& bytes) {
     if (FileCallFails(Op::WriteFile, path)) return false;
     return WriteBytes(path, bytes);
+}
+
+bool SimPlatform::MoveFile(const std::string& from, const std::string& to) {
+    if (FileCallFails(Op::MoveFile, from)) return false;
+    auto source = files_.find(FoldPath(from));
+    if (source == files_.end() || source->second.flags.folder || !FolderExists(FolderOf(to))) return false;
+    auto target = files_.find(FoldPath(to));
+    if (target != files_.end() && (target->second.flags.readOnly || target->second.flags.folder)) return false;
+    if (FoldPath(from) == FoldPath(to)) return true;
+    File moved = source->second;
+    files_.erase(source);
+    moved.name = to;
+    files_[FoldPath(to)] = std::move(moved);
+    return true;
 }
 
 bool SimPlatform::WriteBytes(const std::string& path, const std::string& bytes) {

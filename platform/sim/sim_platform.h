@@ -50,9 +50,9 @@ struct MenuItem {
 // The platform operations the hooks see.
 enum class Op {
     FindWindow, FindWindowEx, NextWindow, GetWindowTextLength, GetWindowText, GetTextLength, GetText,
-    SetText, Send, Post, ShowWindow, GetMenu, GetMenuItemCount, GetSubMenu, GetMenuItemID, GetMenuString,
+    GetTextTail, SetText, Send, Post, ShowWindow, GetMenu, GetMenuItemCount, GetSubMenu, GetMenuItemID, GetMenuString,
     // Files and profile strings.
-    ReadFile, WriteFile, DeleteFile, FileExists, CreateFolder, GetProfileString, WriteProfileString,
+    ReadFile, WriteFile, MoveFile, DeleteFile, FileExists, CreateFolder, GetProfileString, WriteProfileString,
 };
 
 // What a file hook makes of the call it sees.
@@ -89,6 +89,7 @@ public:
     std::string GetWindowText(Hwnd window, int bufferSize) override;
     std::optional<int> GetTextLength(Hwnd window) override;
     std::optional<std::string> GetText(Hwnd window, int bufferSize) override;
+    std::optional<std::string> GetTextTail(Hwnd window, int maxBytes) override;
     bool SetText(Hwnd window, const std::string& text) override;
     bool Send(Hwnd window, Msg msg, std::uint32_t wparam = 0) override;
     void Post(Hwnd window, Msg msg, std::uint32_t wparam = 0) override;
@@ -106,6 +107,8 @@ public:
     bool WriteProfileString(const std::string& section, const std::string& key, const std::string& value,
                             const std::string& path) override;
     double Now() override;
+    LocalTime LocalNow() override;
+    std::optional<double> SecondsSinceInput() override;
     void ProcessEvents() override;
     void WaitForEvents(double seconds) override;
     int CreateTimer(unsigned milliseconds, std::function<void()> tick) override;
@@ -136,6 +139,7 @@ public:
     bool FileExists(const std::string& path) override;
     std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) override;
     bool WriteFile(const std::string& path, const std::string& bytes) override;
+    bool MoveFile(const std::string& from, const std::string& to) override;
 
     // ---- The window world ---------------------------------------------------
     // Creates a window at the end of `parent`'s children (0: a top-level window
@@ -216,6 +220,14 @@ public:
     // Lets virtual time pass with the event pump running, as an idle message
     // loop would.
     void RunFor(double seconds);
+    // The wall clock: at virtual time 0 it showed `start`; it runs on with
+    // virtual time (whole seconds, no calendar beyond the day: a run stays
+    // within the day it starts).
+    void SetLocalStart(LocalTime start) { localStart_ = start; }
+    // The user's keyboard and mouse: touched now (or at that virtual time);
+    // nullopt makes the last input unknown.  At first, touched at time 0.
+    void TouchInput() { lastInputUs_ = nowUs_; }
+    void SetLastInput(std::optional<double> seconds);
 
     // ---- The program's own windows ------------------------------------------
     Hwnd MainWindow() const { return mainWindow_; }
@@ -312,6 +324,8 @@ private:
     std::vector<Armed> armed_;
 
     std::int64_t nowUs_ = 0;
+    LocalTime localStart_{2026, 12, 7, 9, 0, 0};
+    std::optional<std::int64_t> lastInputUs_ = 0;
     std::vector<std::unique_ptr<SimTimer>> timers_;
     std::deque<std::unique_ptr<Scheduled>> scheduled_;
     std::uint64_t scheduleSeq_ = 0;

@@ -8,6 +8,21 @@ namespace qm::win32 {
 
 // ---- time and the event pump ------------------------------------------------------
 
+LocalTime Win32Platform::LocalNow() {
+    SYSTEMTIME t{};
+    ::GetLocalTime(&t);
+    return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+}
+
+std::optional<double> Win32Platform::SecondsSinceInput() {
+    LASTINPUTINFO info{};
+    info.cbSize = sizeof info;
+    if (!::GetLastInputInfo(&info)) return std::nullopt;
+    // Both on the tick count; the difference is right across its wrap.
+    const DWORD passed = ::GetTickCount() - info.dwTime;
+    return static_cast<double>(passed) / 1000.0;
+}
+
 double Win32Platform::Now() {
     LARGE_INTEGER now;
     ::QueryPerformanceCounter(&now);

@@ -18,4 +18,5 @@
 #undef WriteProfileString
 #undef CreateWindow
 #undef DeleteFile
+#undef MoveFile
 #undef CreateFolder

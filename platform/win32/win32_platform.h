@@ -68,6 +68,7 @@ public:
     std::string GetWindowText(Hwnd window, int bufferSize) override;
     std::optional<int> GetTextLength(Hwnd window) override;
     std::optional<std::string> GetText(Hwnd window, int bufferSize) override;
+    std::optional<std::string> GetTextTail(Hwnd window, int maxBytes) override;
     bool SetText(Hwnd window, const std::string& text) override;
     bool Send(Hwnd window, Msg msg, std::uint32_t wparam) override;
     void Post(Hwnd window, Msg msg, std::uint32_t wparam) override;
@@ -85,6 +86,8 @@ public:
     bool WriteProfileString(const std::string& section, const std::string& key, const std::string& value,
                             const std::string& path) override;
     double Now() override;
+    LocalTime LocalNow() override;
+    std::optional<double> SecondsSinceInput() override;
     void ProcessEvents() override;
     void WaitForEvents(double seconds) override;
     int CreateTimer(unsigned milliseconds, std::function<void()> tick) override;
@@ -115,6 +118,7 @@ public:
     bool FileExists(const std::string& path) override;
     std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) override;
     bool WriteFile(const std::string& path, const std::string& bytes) override;
+    bool MoveFile(const std::string& from, const std::string& to) override;
 
     // The hidden window that owns the timers and receives the tray callback.
     HWND HelperWindow() const { return helper_; }

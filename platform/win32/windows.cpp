@@ -97,6 +97,102 @@ std::optional<std::string> Win32Platform::GetText(Hwnd window, int bufferSize) {
     return text;
 }
 
+namespace {
+
+// A line of a text control: where it starts and how long it is, in the
+// control's characters.
+struct LineSpan {
+    LONG_PTR start = 0, length = 0;
+};
+
+}  // namespace
+
+// The tail of a long text is read line by line from its end (the edit
+// messages, which the system carries across processes as it does WM_GETTEXT):
+// WM_GETTEXT would only give its oldest part.
+std::optional<std::string> Win32Platform::GetTextTail(Hwnd window, int maxBytes) {
+    if (!window) return std::string();
+    HWND h = ToHwnd(window);
+    const std::optional<int> length = GetTextLength(window);
+    if (!length) return std::nullopt;
+    if (*length <= maxBytes) {
+        std::optional<std::string> text = GetText(window, *length + 2);
+        if (!text) return std::nullopt;
+        if (text->size() <= static_cast<std::size_t>(*length)) return text;
+        // It grew meanwhile: read from its end.
+    }
+    CPINFO info{};
+    const LONG_PTR perChar = ::GetCPInfo(CP_ACP, &info) && info.MaxCharSize > 1 ? info.MaxCharSize : 1;
+    auto ask = [&](UINT msg, WPARAM wparam) -> std::optional<LONG_PTR> {
+        DWORD_PTR result = 0;
+        if (!SendBoundedW(h, msg, wparam, 0, &result)) return std::nullopt;
+        return static_cast<LONG_PTR>(result);
+    };
+    auto lineAt = [&](LONG_PTR line) -> std::optional<LineSpan> {
+        const std::optional<LONG_PTR> start = ask(EM_LINEINDEX, static_cast<WPARAM>(line));
+        if (!start || *start < 0) return std::nullopt;
+        const std::optional<LONG_PTR> chars = ask(EM_LINELENGTH, static_cast<WPARAM>(*start));
+        if (!chars || *chars < 0) return std::nullopt;
+        return LineSpan{*start, *chars};
+    };
+    const std::optional<LONG_PTR> count = ask(EM_GETLINECOUNT, 0);
+    if (!count || *count < 1) return std::nullopt;  // no text control
+    // The lines kept, newest first, each with the break that ended it.
+    std::vector<std::string> kept;
+    LONG_PTR budget = maxBytes, line = *count - 1, nextStart = -1;
+    for (; line >= 0; --line) {
+        const std::optional<LineSpan> span = lineAt(line);
+        if (!span) return std::nullopt;
+        // A paragraph break lies between this line and the next unless the
+        // control wrapped the line there (one character in a rich edit, CR LF
+        // in an edit).
+        const bool broken = nextStart >= 0 && nextStart > span->start + span->length;
+        const LONG_PTR need = span->length * perChar + (broken ? 2 : 0);
+        if (need > budget || span->length >= 0xFFFE) break;
+        std::string text;
+        if (span->length > 0) {
+            const std::size_t size = static_cast<std::size_t>(span->length) + 2;
+            auto* raw = new (std::nothrow) wchar_t[size];
+            if (!raw) return std::nullopt;
+            std::unique_ptr<wchar_t[]> buffer(raw);
+            std::memset(raw, 0, size * sizeof(wchar_t));
+            raw[0] = static_cast<wchar_t>(span->length + 1);  // EM_GETLINE's room, in characters
+            DWORD_PTR got = 0;
+            if (!SendBoundedW(h, EM_GETLINE, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(raw), &got)) {
+                KeepIfStillShared(h, buffer);
+                return std::nullopt;
+            }
+            const int chars = static_cast<int>(std::min<DWORD_PTR>(got, static_cast<DWORD_PTR>(span->length)));
+            if (chars > 0) {
+                const int bytes = ::WideCharToMultiByte(CP_ACP, 0, raw, chars, nullptr, 0, nullptr, nullptr);
+                if (bytes <= 0) return std::nullopt;
+                text.assign(static_cast<std::size_t>(bytes), '\0');
+                ::WideCharToMultiByte(CP_ACP, 0, raw, chars, text.data(), bytes, nullptr, nullptr);
+            }
+        }
+        if (broken) text += "\r\n";
+        kept.push_back(std::move(text));
+        budget -= need;
+        nextStart = span->start;
+    }
+    // The oldest line kept may go on a paragraph that began above it: that
+    // paragraph is left out whole.
+    if (line >= 0 && !kept.empty()) {
+        const std::optional<LineSpan> above = lineAt(line);
+        if (!above) return std::nullopt;
+        if (above->start + above->length >= nextStart) {
+            while (!kept.empty()) {
+                const bool ends = kept.back().ends_with("\r\n");
+                kept.pop_back();
+                if (ends) break;
+            }
+        }
+    }
+    std::string tail;
+    for (auto it = kept.rbegin(); it != kept.rend(); ++it) tail += *it;
+    return tail;
+}
+
 bool Win32Platform::SetText(Hwnd window, const std::string& text) {
     if (!window) return false;
     std::unique_ptr<char[]> copy(new (std::nothrow) char[text.size() + 1]);

@@ -39,6 +39,12 @@ enum class Thread { This, Other };
 // a set text is kept, a close destroys it.
 Hwnd MakeWindow(const std::string& cls, const std::string& text, Hwnd parent = 0, Thread thread = Thread::This);
 void DestroyWindow(Hwnd window);
+// A multi-line text control of the other thread showing `text` (lines
+// separated by CR LF): the system's edit control, or its rich edit, both
+// `width` pixels wide and wrapping longer lines; a plain window holding the
+// text where the backend has no such controls.  Gone when the test ends.
+enum class TextControl { Edit, RichEdit };
+Hwnd MakeTextControl(TextControl kind, const std::string& text, int width);
 // What a window made here handled, oldest first, also after it is gone:
 // "set <text>", "char <code>", "key down <vk>", "key up <vk>", "command <id>",
 // "close"; and "busy", "free" around a block (BlockOtherThread).

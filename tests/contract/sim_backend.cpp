@@ -72,6 +72,10 @@ Hwnd MakeWindow(const std::string& cls, const std::string& text, Hwnd parent, Th
 
 void DestroyWindow(Hwnd window) { Sim().DestroyWindow(window); }
 
+Hwnd MakeTextControl(TextControl kind, const std::string& text, int) {
+    return Sim().CreateWindow(kind == TextControl::Edit ? "Edit" : "RichEdit20A", text, 0);
+}
+
 std::vector<std::string> Received(Hwnd window) {
     auto it = Records().find(window);
     return it == Records().end() ? std::vector<std::string>{} : it->second;

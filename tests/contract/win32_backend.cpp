@@ -6,6 +6,8 @@
 #include "platform/win32/win32_platform.h"
 #include "tests/contract/contract_backend.h"
 
+#include "platform/text.h"
+
 #include <cstdlib>
 #include <map>
 #include <mutex>
@@ -24,12 +26,15 @@ using win32::ToSeamMenu;
 constexpr UINT kBlock = WM_APP + 1;    // wparam: milliseconds to stay inside the handler
 constexpr UINT kDestroy = WM_APP + 2;  // destroyed by its own thread
 constexpr UINT kMake = WM_APP + 3;     // to the other thread's control window; lparam: MakeRequest
+constexpr UINT kUnmake = WM_APP + 4;   // to the control window; wparam: a window of its thread to destroy
 constexpr char kControlClass[] = "QmContractControl";
 
 struct MakeRequest {
     const char* cls;
     const char* text;
     HWND parent;
+    DWORD style = 0;  // 0: as the test windows are
+    int width = 50;
 };
 
 std::mutex g_lock;  // the records are written by both threads
@@ -58,11 +63,13 @@ LRESULT CALLBACK RecorderProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam)
 }
 
 HWND Create(const MakeRequest& request) {
-    return ::CreateWindowExA(0, request.cls, request.text, request.parent ? WS_CHILD : WS_POPUP, 0, 0, 50, 20,
-                             request.parent, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+    const DWORD style = request.style ? request.style : request.parent ? WS_CHILD : WS_POPUP;
+    return ::CreateWindowExA(0, request.cls, request.text, style, 0, 0, request.width, 200, request.parent, nullptr,
+                             ::GetModuleHandleA(nullptr), nullptr);
 }
 
 LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+    if (msg == kUnmake) return ::DestroyWindow(reinterpret_cast<HWND>(wparam)), 0;
     if (msg != kMake) return ::DefWindowProcA(hwnd, msg, wparam, lparam);
     return reinterpret_cast<LRESULT>(Create(*reinterpret_cast<const MakeRequest*>(lparam)));
 }
@@ -199,11 +206,31 @@ Hwnd MakeWindow(const std::string& cls, const std::string& text, Hwnd parent, Th
     return ToSeam(made);
 }
 
+Hwnd MakeTextControl(TextControl kind, const std::string& text, int width) {
+    static const bool richEdit = ::LoadLibraryA("riched20.dll") != nullptr;
+    if (kind == TextControl::RichEdit && !richEdit) std::abort();
+    // Multi-line, wrapping at the window's edge (no horizontal scrolling).
+    const MakeRequest request{kind == TextControl::Edit ? "EDIT" : "RichEdit20A", "", nullptr,
+                              WS_POPUP | ES_MULTILINE | ES_AUTOVSCROLL, width};
+    HWND made = reinterpret_cast<HWND>(
+        ::SendMessageA(OtherThreadControl(), kMake, 0, reinterpret_cast<LPARAM>(&request)));
+    if (!made) std::abort();
+    // Past the default limits of both controls.
+    ::SendMessageA(made, kind == TextControl::Edit ? EM_SETLIMITTEXT : EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+    ::SendMessageA(made, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    return ToSeam(made);
+}
+
 void DestroyWindow(Hwnd window) {
     const HWND h = ToHwnd(window);
     if (!::IsWindow(h)) return;
+    char cls[32] = {};
+    ::GetClassNameA(h, cls, sizeof cls);
+    const bool system = EqualsNoCase(cls, "Edit") || EqualsNoCase(cls, "RichEdit20A");  // no kDestroy there
     if (OnThisThread(h))
         ::DestroyWindow(h);
+    else if (system)
+        ::SendMessageA(OtherThreadControl(), kUnmake, reinterpret_cast<WPARAM>(h), 0);
     else
         ::SendMessageA(h, kDestroy, 0, 0);  // waits while its thread is busy
 }

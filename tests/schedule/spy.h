@@ -59,6 +59,9 @@ public:
     std::optional<std::string> GetText(Hwnd window, int size) override {
         return Timed([&] { return sim_.GetText(window, size); });
     }
+    std::optional<std::string> GetTextTail(Hwnd window, int size) override {
+        return Timed([&] { return sim_.GetTextTail(window, size); });
+    }
     bool SetText(Hwnd window, const std::string& text) override {
         w_.SettingText(window, text, sim_.TextOf(window));
         return Timed([&] { return sim_.SetText(window, text); });
@@ -92,6 +95,8 @@ public:
         return sim_.WriteProfileString(section, key, value, path);
     }
     double Now() override { return sim_.Now(); }
+    LocalTime LocalNow() override { return sim_.LocalNow(); }
+    std::optional<double> SecondsSinceInput() override { return sim_.SecondsSinceInput(); }
     void ProcessEvents() override { sim_.ProcessEvents(); }
     void WaitForEvents(double seconds) override { sim_.WaitForEvents(seconds); }
     int CreateTimer(unsigned milliseconds, std::function<void()> tick) override {
@@ -134,6 +139,7 @@ public:
     std::string UserDataFolder() override { return sim_.UserDataFolder(); }
     bool CreateFolder(const std::string& path) override { return sim_.CreateFolder(path); }
     bool DeleteFile(const std::string& path) override { return sim_.DeleteFile(path); }
+    bool MoveFile(const std::string& from, const std::string& to) override { return sim_.MoveFile(from, to); }
     bool FileExists(const std::string& path) override { return sim_.FileExists(path); }
     std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) override {
         return sim_.ReadFile(path, maxBytes);
