@@ -251,11 +251,13 @@ bool ChatSender::Drain(std::size_t limit, bool patient) {
         typed = true;
         const bool cleared = owed_->text.empty() || !owed_->ours.empty() || platform_.SetText(box, "");
         if (!cleared) deaf_ = true;
-        const Take take = cleared ? TypeLine(box, queue_.front().line) : Take::NotTyped;
+        const std::string line = queue_.front().line;
+        const Take take = cleared ? TypeLine(box, line) : Take::NotTyped;
         if (take != Take::NotTyped) {
             queue_.pop_front();
             --limit;
         }
+        if (take == Take::Taken && OnTaken) OnTaken(line);
         // Draining begins: the lines queued by now go out too, later ones
         // wait, so that this send always ends.
         if (first) limit = queue_.size();

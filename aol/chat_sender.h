@@ -75,6 +75,10 @@ public:
     // send or retry.  Lines wait while the client does not answer.
     void SendChatLine(const std::string& line);
 
+    // Runs after the client took a line of ours (its box emptied), with the
+    // line; from inside the send, so it must not send itself.
+    std::function<void(const std::string& line)> OnTaken;
+
     // True while a send is in progress (somewhere down the stack).
     bool Busy() const { return sending_; }
     // True while the user's text is owed or lines wait.

@@ -28,6 +28,11 @@ const Row kTree[] = {
     {2, "editreasons", "edit reasons"},
     {2, "insertdlul", "insert dl/ul stats"},
     {2, "interval", "interval: 1"},
+    // The away log and automatic idle, after every item that was there.
+    {2, "lineaway", "-"},
+    {2, "awaylog", "away log: off"},
+    {2, "showawaylog", "show away log"},
+    {2, "autoidle", "auto idle: off"},
     {1, "dcpoptions", "dcp options"},
     {2, "enabledcp", "enable dcp"},
     {2, "line3", "-"},

@@ -7,7 +7,8 @@
 namespace qm {
 
 Program::Program(Platform& platform)
-    : Shell(platform), appearance(*this), idle(*this), reasons(*this), transfers(*this), protection(*this) {}
+    : Shell(platform), appearance(*this), idle(*this), reasons(*this), transfers(*this), protection(*this),
+      away(*this) {}
 
 bool Program::Start() {
     if (platform.PreviousInstanceRunning()) {
@@ -25,6 +26,7 @@ bool Program::Start() {
 
     bool autoDcp = false, autoUpchat = false;
     LoadSettings(autoDcp, autoUpchat);
+    away.Start();
 
     const std::string reasonsFile = ReasonsFile(platform);
     // A hidden or system file is the user's all the same: its reasons are

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/shell.h"
+#include "away/away.h"
 #include "dcp/protection.h"
 #include "idle/idle.h"
 #include "platform/platform.h"
@@ -28,6 +29,8 @@ public:
     Reasons reasons;
     Transfers transfers;
     Protection protection;
+    // Made last: it follows the idle items the others have bound.
+    Away away;
 
 private:
     // Every setting into its label and the menu's captions and check marks.

@@ -70,7 +70,8 @@ TEST(StartUpFresh, DefaultsEverywhereAndNothingWritten) {
                   (Texts{"menu: quillmoor idle (greyed) | - | idle options | dcp options | upchat options | other "
                          "options | - | cancel | minimize | exit",
                          "idle options: idle on | idle off (greyed) | idle pause (greyed) | - | brag idle stats | edit "
-                         "reasons | insert dl/ul stats | interval: 1",
+                         "reasons | insert dl/ul stats | interval: 1 | - | away log: off | show away log | auto idle: "
+                         "off",
                          "dcp options: enable dcp | - | set password (greyed) | - | enable re-enter (greyed) | set "
                          "room name (greyed) | - | resume dl (greyed) | resume ul (greyed)",
                          "upchat options: enable auto upchat | - | brag dl/ul stats | upchat on | upchat off",
@@ -102,7 +103,8 @@ TEST_F(Shell, StoredSettingsBecomeLabelsCaptionsMarksTimersAndTheEntryLines) {
     const Texts shown = ShownMenus(sim.Popups().at(0).root);
     EXPECT_EQ(Texts(shown.begin() + 1, shown.end()),
               (Texts{"idle options: idle on | idle off (greyed) | idle pause (greyed) | - | brag idle stats | edit "
-                     "reasons | insert dl/ul stats (checked) | interval: 05",
+                     "reasons | insert dl/ul stats (checked) | interval: 05 | - | away log: off | show away log | "
+                     "auto idle: off",
                      "dcp options: enable dcp (checked) | - | set password | - | enable re-enter | set room name | - | "
                      "resume dl (checked) | resume ul (checked)",
                      "upchat options: enable auto upchat | - | brag dl/ul stats | upchat on | upchat off",

@@ -3,7 +3,7 @@
 #   platform/           the seam and its backends: nothing of the program, the client or the tests
 #   aol/                the client automation: nothing above it
 #   app/                the shell the features share: no feature, no root
-#   idle/ reasons/ dcp/ transfer/ ui/   the features: never the root
+#   idle/ reasons/ dcp/ transfer/ ui/ away/   the features: never the root
 #   program/            the composition root: only itself, the entry point and the tests include it
 root=$1
 status=0
@@ -13,9 +13,9 @@ check() {
   hits=$(cd "$root" && grep -rnE "#\\s*include\\s*\"($pattern)/" --include='*.h' --include='*.cpp' "$@")
   if [ -n "$hits" ]; then echo "$what:"; echo "$hits"; status=1; fi
 }
-check "platform/ includes from a layer above it" 'app|aol|idle|reasons|dcp|transfer|ui|program|aolsim|tests|exe' platform
-check "aol/ includes from a layer above it" 'app|idle|reasons|dcp|transfer|ui|program|aolsim|tests|exe' aol
-check "app/ includes a feature or the program" 'idle|reasons|dcp|transfer|ui|program|aolsim|tests|exe' app
-check "a feature includes the program" 'program|tests|exe' idle reasons dcp transfer ui
+check "platform/ includes from a layer above it" 'app|aol|idle|reasons|dcp|transfer|ui|away|program|aolsim|tests|exe' platform
+check "aol/ includes from a layer above it" 'app|idle|reasons|dcp|transfer|ui|away|program|aolsim|tests|exe' aol
+check "app/ includes a feature or the program" 'idle|reasons|dcp|transfer|ui|away|program|aolsim|tests|exe' app
+check "a feature includes the program" 'program|tests|exe' idle reasons dcp transfer ui away
 [ $status -eq 0 ] && echo "ok"
 exit $status
