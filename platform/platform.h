@@ -142,7 +142,8 @@ public:
     // bytes, else its last whole lines (a line the control wrapped counts
     // with the rest of its paragraph), at most maxBytes bytes of them, each
     // line ended by CR LF but the last.  Never more than maxBytes bytes cross
-    // in all.  "" for window 0 (or a newest line longer than maxBytes);
+    // in all.  "" for window 0 (or a newest line longer than maxBytes, or
+    // on Win32 than 32 KiB);
     // nullopt when a message went unanswered, the window is gone, or it does
     // not answer as a text control does.
     virtual std::optional<std::string> GetTextTail(Hwnd window, int maxBytes) = 0;

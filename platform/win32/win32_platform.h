@@ -15,6 +15,9 @@
 // - Wine's SendMessageTimeoutA(WM_GETTEXTLENGTH) to another process is
 //   followed by an unbounded WM_GETTEXT of its own: texts are read through
 //   the "W" messages (GetTextLength / GetText, windows.cpp).
+// - Wine copies back only as many bytes of another process's EM_GETLINE
+//   answer as the room given counts characters: GetTextTail gives twice
+//   the room (windows.cpp).
 // - Wine's FindWindowExA finds nothing after a window of another class: the
 //   siblings are walked as Windows does (FindWindowEx, windows.cpp).
 // - Under Wine another process's menus cannot be read: GetMenuItemCount

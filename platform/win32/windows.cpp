@@ -109,7 +109,10 @@ struct LineSpan {
 
 // The tail of a long text is read line by line from its end (the edit
 // messages, which the system carries across processes as it does WM_GETTEXT):
-// WM_GETTEXT would only give its oldest part.
+// WM_GETTEXT would only give its oldest part.  Wine carries EM_GETLINE across
+// processes as a "W" message but copies back only as many bytes of the answer
+// as the room given counts characters: the room given is twice what the line
+// needs (so a line of more than 32 KiB is too long to read).
 std::optional<std::string> Win32Platform::GetTextTail(Hwnd window, int maxBytes) {
     if (!window) return std::string();
     HWND h = ToHwnd(window);
@@ -125,7 +128,7 @@ std::optional<std::string> Win32Platform::GetTextTail(Hwnd window, int maxBytes)
     const LONG_PTR perChar = ::GetCPInfo(CP_ACP, &info) && info.MaxCharSize > 1 ? info.MaxCharSize : 1;
     auto ask = [&](UINT msg, WPARAM wparam) -> std::optional<LONG_PTR> {
         DWORD_PTR result = 0;
-        if (!SendBoundedW(h, msg, wparam, 0, &result)) return std::nullopt;
+        if (!SendBounded(h, msg, wparam, 0, &result)) return std::nullopt;
         return static_cast<LONG_PTR>(result);
     };
     auto lineAt = [&](LONG_PTR line) -> std::optional<LineSpan> {
@@ -148,27 +151,24 @@ std::optional<std::string> Win32Platform::GetTextTail(Hwnd window, int maxBytes)
         // in an edit).
         const bool broken = nextStart >= 0 && nextStart > span->start + span->length;
         const LONG_PTR need = span->length * perChar + (broken ? 2 : 0);
-        if (need > budget || span->length >= 0xFFFE) break;
+        if (need > budget || span->length * perChar >= 0x7FF0) break;
         std::string text;
         if (span->length > 0) {
-            const std::size_t size = static_cast<std::size_t>(span->length) + 2;
-            auto* raw = new (std::nothrow) wchar_t[size];
-            if (!raw) return std::nullopt;
-            std::unique_ptr<wchar_t[]> buffer(raw);
-            std::memset(raw, 0, size * sizeof(wchar_t));
-            raw[0] = static_cast<wchar_t>(span->length + 1);  // EM_GETLINE's room, in characters
+            // Room for the line and the paragraph's end a rich edit adds,
+            // twice over.
+            const int size = 2 * (static_cast<int>(span->length * perChar) + 2);
+            std::unique_ptr<char[]> buffer = ZeroBuffer(size);
+            if (!buffer) return std::nullopt;
+            const auto room = static_cast<WORD>(size - 1);  // EM_GETLINE's room, first in the buffer
+            std::memcpy(buffer.get(), &room, sizeof room);
             DWORD_PTR got = 0;
-            if (!SendBoundedW(h, EM_GETLINE, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(raw), &got)) {
+            if (!SendBounded(h, EM_GETLINE, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(buffer.get()), &got)) {
                 KeepIfStillShared(h, buffer);
                 return std::nullopt;
             }
-            const int chars = static_cast<int>(std::min<DWORD_PTR>(got, static_cast<DWORD_PTR>(span->length)));
-            if (chars > 0) {
-                const int bytes = ::WideCharToMultiByte(CP_ACP, 0, raw, chars, nullptr, 0, nullptr, nullptr);
-                if (bytes <= 0) return std::nullopt;
-                text.assign(static_cast<std::size_t>(bytes), '\0');
-                ::WideCharToMultiByte(CP_ACP, 0, raw, chars, text.data(), bytes, nullptr, nullptr);
-            }
+            const std::size_t bytes = std::min<std::size_t>(got, static_cast<std::size_t>(span->length * perChar));
+            text.assign(buffer.get(), ::strnlen(buffer.get(), bytes));
+            if (!text.empty() && text.back() == '\r') text.pop_back();  // a rich edit's paragraph end
         }
         if (broken) text += "\r\n";
         kept.push_back(std::move(text));

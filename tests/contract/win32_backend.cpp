@@ -28,6 +28,7 @@ constexpr UINT kDestroy = WM_APP + 2;  // destroyed by its own thread
 constexpr UINT kMake = WM_APP + 3;     // to the other thread's control window; lparam: MakeRequest
 constexpr UINT kUnmake = WM_APP + 4;   // to the control window; wparam: a window of its thread to destroy
 constexpr char kControlClass[] = "QmContractControl";
+constexpr UINT kExLimitText = WM_USER + 53;  // EM_EXLIMITTEXT of richedit.h
 
 struct MakeRequest {
     const char* cls;
@@ -216,7 +217,7 @@ Hwnd MakeTextControl(TextControl kind, const std::string& text, int width) {
         ::SendMessageA(OtherThreadControl(), kMake, 0, reinterpret_cast<LPARAM>(&request)));
     if (!made) std::abort();
     // Past the default limits of both controls.
-    ::SendMessageA(made, kind == TextControl::Edit ? EM_SETLIMITTEXT : EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+    ::SendMessageA(made, kind == TextControl::Edit ? EM_SETLIMITTEXT : kExLimitText, 0, 0x7FFFFFFE);
     ::SendMessageA(made, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     return ToSeam(made);
 }

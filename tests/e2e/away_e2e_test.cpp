@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "away/transcript.h"
+#include "platform/win32/win32_platform.h"
 #include "tests/e2e/quillmoor_process.h"
 
 namespace {
@@ -82,6 +84,23 @@ TEST_F(AwayLog, LinesNamingTheUserReachTheWindowAndTheFile) {
     EXPECT_TRUE(Eventually([&] { return !quillmoor.FindOwnWindow("#32770", "while you were away"); }));
     EXPECT_TRUE(Eventually([&] { return !Said().empty() && Said().back().ends_with(">idle off"); }));
     EXPECT_EQ(client.Column("input Lobby"), std::vector<std::string>{"half typed"});
+}
+
+// aolsim's transcript read from its end by another process, line by line
+// (the bound is shorter than the text), as the away log reads a busy room.
+TEST(AwayTranscript, ReadFromItsEndAcrossProcesses) {
+    ASSERT_TRUE(aolsim::testing::WaitUntil([] { return !::FindWindowA("AOL Frame25", nullptr); }));
+    aolsim::testing::AolsimProcess client;
+    ASSERT_TRUE(client.Start("start 8.0; signon Joe; room Lobby; say Lobby \"Kat Nap\" \"one joe\"; "
+                             "say Lobby MrPeabody \"two\"; say Lobby \"Kat Nap\" \"three\""));
+    qm::win32::Win32Platform p{"quillmoor away e2e test"};
+    const qm::Hwnd transcript = qm::away::FindTranscript(p, qm::aol::InputVariant::B);
+    ASSERT_NE(transcript, 0u);
+    const std::string all = "Kat Nap:\tone joe\r\nMrPeabody:\ttwo\r\nKat Nap:\tthree";
+    EXPECT_EQ(p.GetTextTail(transcript, 1000), all);
+    EXPECT_EQ(p.GetTextTail(transcript, static_cast<int>(all.size()) - 1), "MrPeabody:\ttwo\r\nKat Nap:\tthree");
+    EXPECT_EQ(p.GetTextTail(transcript, 15), "Kat Nap:\tthree");
+    EXPECT_EQ(p.GetTextTail(transcript, 13), "");
 }
 
 }  // namespace
