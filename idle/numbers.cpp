@@ -1,8 +1,8 @@
 #include "idle/numbers.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace qm::idle {
 namespace {
@@ -40,17 +40,14 @@ Scan ScanNumber(std::string_view text) {
             end = e;
         }
     }
-    double value = 0;
-    const std::from_chars_result r =
-        std::from_chars(text.data() + mantissa, text.data() + end, value, std::chars_format::general);
+    // The text is checked above to be plain decimal, so strtod reads exactly
+    // it (the program never leaves the "C" locale).  std::from_chars would do
+    // the same but links a large piece of the runtime into the executable.
+    const std::string number(text.substr(mantissa, end - mantissa));
+    // Too small rounds to 0; too large reads as infinity and cannot be held.
+    const double value = std::strtod(number.c_str(), nullptr);
     Scan scan;
     scan.length = end;
-    if (r.ec == std::errc::result_out_of_range) {
-        // Too small rounds to 0; too large cannot be held.
-        const double magnitude = std::strtod(std::string(text.substr(mantissa, end - mantissa)).c_str(), nullptr);
-        if (std::isinf(magnitude)) scan.overflow = true;
-        value = 0;
-    }
     if (!std::isfinite(value)) scan.overflow = true;
     scan.value = negative ? -value : value;
     return scan;

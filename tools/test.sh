@@ -27,10 +27,16 @@ tools/fuzz.sh
 # The product is always built: the Windows tests check it too.
 build_windows
 
+# The release zip, built once from these sources (always the 32-bit product),
+# checked as a user gets it; the Wine tests run whatever it says.
+release=0
+{ tools/release.sh && tests/e2e/check_release.sh; } || release=1
+
 # The tests' own Wine prefix: a demo running meanwhile has another.
 export QM_WINEPREFIX=$PWD/build/$QM_WINE_PRESET/wineprefix-tests
 prepare_prefix "$QM_WINEPREFIX"
 status=0
 xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset "$QM_WINE_PRESET" || status=$?
 end_prefix "$QM_WINEPREFIX"
+[ $release -eq 0 ] || { echo "the release zip failed its check (above)"; status=1; }
 exit $status

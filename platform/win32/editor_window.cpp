@@ -90,11 +90,13 @@ Hwnd Win32Platform::CreateEditorWindow(const std::string& caption, const EditorW
                                        EditorWindowModel& model) {
     if (editor_) ::DestroyWindow(editor_);
     if (editorListBrush_) ::DeleteObject(editorListBrush_);
-    editorLayout_ = layout;
+    editorLayout_ = ScaleForDpi(layout, dpi_);
+    editorArtWidth_ = std::max(1, layout.clientWidth);
+    editorArtHeight_ = std::max(1, layout.clientHeight);
     editorModel_ = &model;
     editorListBrush_ = ::CreateSolidBrush(layout.listBack);
 
-    const int width = std::max(1, layout.clientWidth), height = std::max(1, layout.clientHeight);
+    const int width = std::max(1, editorLayout_.clientWidth), height = std::max(1, editorLayout_.clientHeight);
     // Below the main window, at the top right of the desktop.
     RECT work{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
@@ -114,7 +116,7 @@ Hwnd Win32Platform::CreateEditorWindow(const std::string& caption, const EditorW
     ::SendMessageA(editor_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     ::SendMessageA(editor_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
 
-    const Rect& r = layout.list;
+    const Rect& r = editorLayout_.list;
     editorList_ = ::CreateWindowExA(0, "ListBox", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY |
                                                        LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
                                     r.left, r.top, r.width, r.height, editor_, nullptr, instance_, nullptr);
@@ -129,8 +131,9 @@ Hwnd Win32Platform::CreateEditorWindow(const std::string& caption, const EditorW
         // manifest: the first version of the tool record.  Not owned by the
         // editor: under Wine a window that owns a topmost one cannot be made
         // topmost itself.
+        using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
-        ::InitCommonControlsEx(&controls);
+        if (auto init = SystemFunction<InitFunction>("comctl32.dll", "InitCommonControlsEx")) init(&controls);
         editorTip_ = ::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, TOOLTIPS_CLASSA, nullptr,
                                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                                        CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, nullptr);
@@ -173,7 +176,7 @@ void Win32Platform::OnEditorPaint(HWND hwnd) {
     if (editorBackground_) {
         HDC art = ::CreateCompatibleDC(dc);
         HGDIOBJ old = ::SelectObject(art, editorBackground_);
-        ::BitBlt(dc, 0, 0, client.right, client.bottom, art, 0, 0, SRCCOPY);
+        DrawArt(dc, client.right, client.bottom, art, editorArtWidth_, editorArtHeight_);
         ::SelectObject(art, old);
         ::DeleteDC(art);
     } else {

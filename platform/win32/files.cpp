@@ -59,8 +59,10 @@ std::string Win32Platform::ProgramFolder() {
 std::string Win32Platform::SystemFolder() { return "c:\\windows\\system"; }
 
 std::string Win32Platform::UserDataFolder() {
+    using FolderFunction = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
+    const auto folderPath = SystemFunction<FolderFunction>("shell32.dll", "SHGetFolderPathA");
     char path[MAX_PATH + 1] = {};
-    if (FAILED(::SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, path))) return "";
+    if (!folderPath || FAILED(folderPath(nullptr, CSIDL_APPDATA, nullptr, 0, path))) return "";
     std::string folder(path, ::strnlen(path, sizeof path));
     while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
     return folder;

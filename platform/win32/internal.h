@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/dpi.h"
 #include "platform/platform.h"
 
 namespace qm::win32 {
@@ -38,6 +39,22 @@ DWORD ToMilliseconds(double seconds);
 // given, and the error number.  The seam still reports the failure its own
 // way; this only keeps the reason.
 void ReportFailure(const char* call, std::string_view subject, DWORD error);
+// A function of a DLL that Windows ships, from the system folder, loaded the
+// first time it is asked for and kept; null when it cannot be had.  COMCTL32
+// and SHELL32 cost the process megabytes when they load at start, and the
+// program needs them only for the editor's tip, the tray and the per-user
+// folder.
+FARPROC SystemFunction(const char* dll, const char* name);
+template <typename F>
+F SystemFunction(const char* dll, const char* name) {
+    // Through void (*)(), the type that converts to every function type.
+    return reinterpret_cast<F>(reinterpret_cast<void (*)()>(SystemFunction(dll, name)));
+}
+
+// Copies the artwork in `art` to `target`: pixel for pixel when the client
+// has the size it was drawn for, else stretched without smoothing, each
+// pixel a block, so that it stays crisp.
+void DrawArt(HDC target, int width, int height, HDC art, int artWidth, int artHeight);
 inline bool Inside(const Rect& r, int x, int y) {
     return x >= r.left && x < r.left + r.width && y >= r.top && y < r.top + r.height;
 }

@@ -81,9 +81,11 @@ LRESULT Win32Platform::OnMainMessage(HWND hwnd, UINT msg, WPARAM wparam, LPARAM 
 Hwnd Win32Platform::CreateMainWindow(const std::string& caption, const MainWindowLayout& layout,
                                      MainWindowModel& model) {
     if (main_) ::DestroyWindow(main_);
-    layout_ = layout;
+    layout_ = ScaleForDpi(layout, dpi_);
+    mainArtWidth_ = std::max(1, layout.clientWidth);
+    mainArtHeight_ = std::max(1, layout.clientHeight);
     model_ = &model;
-    RECT frame{0, 0, std::max(1, layout.clientWidth), std::max(1, layout.clientHeight)};
+    RECT frame{0, 0, std::max(1, layout_.clientWidth), std::max(1, layout_.clientHeight)};
     ::AdjustWindowRectEx(&frame, WS_POPUP, FALSE, WS_EX_APPWINDOW);
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
     // Out of the way of the client's windows: the top right of the desktop.
@@ -128,7 +130,7 @@ void Win32Platform::OnPaint(HWND hwnd) {
     if (background_) {
         HDC art = ::CreateCompatibleDC(dc);
         HGDIOBJ oldArt = ::SelectObject(art, background_);
-        ::BitBlt(mem, 0, 0, w, h, art, 0, 0, SRCCOPY);
+        DrawArt(mem, w, h, art, mainArtWidth_, mainArtHeight_);
         ::SelectObject(art, oldArt);
         ::DeleteDC(art);
     } else {
@@ -141,8 +143,9 @@ void Win32Platform::OnPaint(HWND hwnd) {
     // will open.
     const Rect& b = layout_.label1;
     const int cx = b.left + b.width / 2, cy = b.top + b.height / 2;
-    const POINT shadow[3] = {{cx - 4, cy - 1}, {cx + 4, cy - 1}, {cx, cy + 3}};
-    const POINT arrow[3] = {{cx - 4, cy - 2}, {cx + 4, cy - 2}, {cx, cy + 2}};
+    const auto px = [this](int value) { return ScaleForDpi(value, dpi_); };
+    const POINT shadow[3] = {{cx - px(4), cy - px(1)}, {cx + px(4), cy - px(1)}, {cx, cy + px(3)}};
+    const POINT arrow[3] = {{cx - px(4), cy - px(2)}, {cx + px(4), cy - px(2)}, {cx, cy + px(2)}};
     HBRUSH dark = ::CreateSolidBrush(RGB(0x16, 0x2c, 0x40));
     HBRUSH light = ::CreateSolidBrush(RGB(0xf0, 0xe4, 0xc0));
     HGDIOBJ oldPen = ::SelectObject(mem, ::GetStockObject(NULL_PEN));
@@ -159,11 +162,11 @@ void Win32Platform::OnPaint(HWND hwnd) {
     if (model_) {
         const std::string text = model_->Label2Text();
         const Rect& l = layout_.label2;
-        RECT box{l.left + 3, l.top, l.left + l.width - 3, l.top + l.height};
+        RECT box{l.left + px(3), l.top, l.left + l.width - px(3), l.top + l.height};
         HFONT font = nullptr;
         for (int size = 11; size >= 8; --size) {
             if (font) ::DeleteObject(font);
-            font = ::CreateFontA(-size, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+            font = ::CreateFontA(-px(size), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Tahoma");
             HGDIOBJ old = ::SelectObject(mem, font);
             SIZE extent{};
@@ -186,6 +189,16 @@ void Win32Platform::OnPaint(HWND hwnd) {
     ::DeleteObject(canvas);
     ::DeleteDC(mem);
     ::EndPaint(hwnd, &ps);
+}
+
+void DrawArt(HDC target, int width, int height, HDC art, int artWidth, int artHeight) {
+    if (width == artWidth && height == artHeight) {
+        ::BitBlt(target, 0, 0, width, height, art, 0, 0, SRCCOPY);
+        return;
+    }
+    const int oldMode = ::SetStretchBltMode(target, COLORONCOLOR);
+    ::StretchBlt(target, 0, 0, width, height, art, 0, 0, artWidth, artHeight, SRCCOPY);
+    if (oldMode) ::SetStretchBltMode(target, oldMode);
 }
 
 void Win32Platform::OnMouseDown(HWND hwnd, LPARAM lparam, MouseButton button) {

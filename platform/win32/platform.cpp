@@ -37,6 +37,22 @@ void ReportFailure(const char* call, std::string_view subject, DWORD error) {
     ::OutputDebugStringA(line.c_str());
 }
 
+FARPROC SystemFunction(const char* dll, const char* name) {
+    HMODULE module = ::GetModuleHandleA(dll);
+    if (!module) {
+        char folder[MAX_PATH + 1] = {};
+        const UINT n = ::GetSystemDirectoryA(folder, MAX_PATH);
+        if (n == 0 || n >= MAX_PATH) return nullptr;
+        const std::string path = std::string(folder, n) + "\\" + dll;
+        module = ::LoadLibraryA(path.c_str());  // never freed: its functions stay in use
+        if (!module) {
+            ReportFailure("LoadLibraryA", path, ::GetLastError());
+            return nullptr;
+        }
+    }
+    return ::GetProcAddress(module, name);
+}
+
 namespace {
 // A second platform object in the process finds its classes registered.
 void Register(const WNDCLASSEXA& cls) {
@@ -49,6 +65,11 @@ void Register(const WNDCLASSEXA& cls) {
 
 Win32Platform::Win32Platform(std::string instanceName) : instanceName_(std::move(instanceName)) {
     instance_ = ::GetModuleHandleA(nullptr);
+    // LOGPIXELSY of the screen: the system's DPI, on every Windows since XP.
+    if (HDC screen = ::GetDC(nullptr)) {
+        dpi_ = UsableDpi(::GetDeviceCaps(screen, LOGPIXELSY));
+        ::ReleaseDC(nullptr, screen);
+    }
     ::QueryPerformanceFrequency(&frequency_);
     ::QueryPerformanceCounter(&start_);
 

@@ -56,8 +56,11 @@ bool Win32Platform::TrayNotify(TrayOp op, const std::vector<std::uint8_t>& recor
     if (op != TrayOp::Add && op != TrayOp::Modify && op != TrayOp::Delete) return false;
     NOTIFYICONDATAA data;
     if (!helper_ || !TranslateTrayRecord(record, helper_, MainIcon(), data)) return false;
+    using NotifyFunction = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAA);
+    const auto notify = SystemFunction<NotifyFunction>("shell32.dll", "Shell_NotifyIconA");
+    if (!notify) return false;
     if (op != TrayOp::Delete && (data.uFlags & NIF_MESSAGE)) trayCallback_ = data.uCallbackMessage;
-    return ::Shell_NotifyIconA(static_cast<DWORD>(op), &data) != FALSE;
+    return notify(static_cast<DWORD>(op), &data) != FALSE;
 }
 
 HICON Win32Platform::MainIcon() const {

@@ -43,6 +43,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/dpi.h"
 #include "platform/platform.h"
 #include "platform/win32/handles.h"
 
@@ -182,7 +183,8 @@ private:
     HICON icon_ = nullptr, smallIcon_ = nullptr;
     HBITMAP background_ = nullptr;
     MainWindowModel* model_ = nullptr;
-    MainWindowLayout layout_;
+    MainWindowLayout layout_;  // scaled to dpi_
+    int mainArtWidth_ = 0, mainArtHeight_ = 0;  // the client size at 96 DPI
     bool label1Pressed_ = false;
 
     HWND editor_ = nullptr, editorList_ = nullptr, editorTip_ = nullptr;
@@ -190,7 +192,10 @@ private:
     HBITMAP editorBackground_ = nullptr;
     HBRUSH editorListBrush_ = nullptr;
     EditorWindowModel* editorModel_ = nullptr;
-    EditorWindowLayout editorLayout_;
+    EditorWindowLayout editorLayout_;  // scaled to dpi_
+    int editorArtWidth_ = 0, editorArtHeight_ = 0;
+    // The screen's DPI, read once: the windows are drawn for it.
+    int dpi_ = kDesignDpi;
     bool fillPending_ = false;
 
     std::vector<std::unique_ptr<TimerSlot>> timers_;

@@ -236,18 +236,28 @@ def editor_background():
 
 
 def write_bmp(canvas, path):
-    row_bytes = (canvas.w * 3 + 3) & ~3
+    # A picture of at most 256 colours is stored with a palette: the same
+    # pixels in a third of the bytes of the executable.
+    colors = sorted({tuple(c) for row in canvas.px for c in row})
+    if len(colors) <= 256:
+        index = {c: i for i, c in enumerate(colors)}
+        bpp, row_bytes = 8, (canvas.w + 3) & ~3
+        palette = b''.join(bytes((b, g, r, 0)) for (r, g, b) in colors)
+    else:
+        bpp, row_bytes, palette = 24, (canvas.w * 3 + 3) & ~3, b''
     pixels = bytearray()
     for y in reversed(range(canvas.h)):
         row = bytearray()
         for (r, g, b) in canvas.px[y]:
-            row += bytes((b, g, r))
+            row += bytes((index[(r, g, b)],)) if bpp == 8 else bytes((b, g, r))
         row += bytes(row_bytes - len(row))
         pixels += row
-    header = struct.pack('<2sIHHI', b'BM', 14 + 40 + len(pixels), 0, 0, 14 + 40)
-    info = struct.pack('<IiiHHIIiiII', 40, canvas.w, canvas.h, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+    offset = 14 + 40 + len(palette)
+    header = struct.pack('<2sIHHI', b'BM', offset + len(pixels), 0, 0, offset)
+    used = len(colors) if bpp == 8 else 0
+    info = struct.pack('<IiiHHIIiiII', 40, canvas.w, canvas.h, 1, bpp, 0, len(pixels), 2835, 2835, used, used)
     with open(path, 'wb') as f:
-        f.write(header + info + pixels)
+        f.write(header + info + palette + pixels)
 
 
 def icon(size):
