@@ -68,6 +68,24 @@ shot() {
   say "screenshot: $shots/$name.png"
 }
 
+# The pictures of the user guide (docs/images): the screen around these
+# windows, with `below` pixels more under the last one for its open menu.
+guide_shot() {
+  local name=$1 below=$2 left=100000 top=100000 right=0 bottom=0 id
+  shift 2
+  for id in "$@"; do
+    eval "$(xdotool getwindowgeometry --shell "$id" 2>/dev/null)" || continue
+    [ "$id" = "${!#}" ] && HEIGHT=$((HEIGHT + below))
+    left=$((X < left ? X : left)) top=$((Y < top ? Y : top))
+    right=$((X + WIDTH > right ? X + WIDTH : right)) bottom=$((Y + HEIGHT > bottom ? Y + HEIGHT : bottom))
+  done
+  [ "$right" -gt 0 ] || return 0
+  left=$((left > 20 ? left - 20 : 0)) top=$((top > 10 ? top - 10 : 0))
+  right=$((right + 10 < 1024 ? right + 10 : 1024)) bottom=$((bottom + 10 < 768 ? bottom + 10 : 768))
+  import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$shots/guide-$name.png" 2>/dev/null
+  say "screenshot for the user guide: $shots/guide-$name.png"
+}
+
 ctl() { tools/wine-run.sh "$build/aolsim/win32/aolsimctl.exe" "$*" >/dev/null 2>&1; }
 
 # ---- the scene -----------------------------------------------------------------
@@ -143,6 +161,7 @@ shot 1-main "$main"
 say "opening the menu with a click on the menu button"
 open_menu
 shot 2-menu "$main"
+guide_shot main-menu 150 "$(window "America Online")" "$main"
 
 say "other options > color 2: the prompt"
 keys Down Down Down Down Down Right Down Down Return
@@ -167,6 +186,21 @@ wait_for "the re-enter announcement after signing back on" 120 at_least ">dcp re
   fail "quillmoor never returned to the room"
 sleep 2
 shot 5-back-in-the-room "$main"
+
+say "idle options > edit reasons: the reasons editor, and its menu from a right click on the list"
+open_menu
+keys Down Down Right Down Down Down Down Return
+wait_for "the reasons editor" 30 has_window "reasons" || fail "the reasons editor never appeared"
+editor=$(window "reasons")
+eval "$(xdotool getwindowgeometry --shell "$editor")"
+xdotool mousemove "$((X + 60))" "$((Y + 16))" click 1
+sleep 0.5
+xdotool click 3
+sleep 1
+guide_shot reasons-editor 100 "$editor"
+keys Up Return
+wait_for "the reasons editor to close" 30 bash -c "! xdotool search --onlyvisible --name '^reasons\$'" ||
+  fail "done edit did not close the reasons editor"
 
 say "exit: the farewell, then quillmoor ends"
 open_menu
