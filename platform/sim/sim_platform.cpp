@@ -888,7 +888,8 @@ bool SimPlatform::CreateFolder(const std::string& path) {
 bool SimPlatform::DeleteFile(const std::string& path) {
     if (FileCallFails(Op::DeleteFile, path)) return false;
     auto it = files_.find(FoldPath(path));
-    if (it == files_.end() || it->second.flags.readOnly || it->second.flags.folder) return false;
+    if (it == files_.end() || it->second.flags.readOnly || it->second.flags.folder || it->second.flags.held)
+        return false;
     files_.erase(it);
     return true;
 }
@@ -913,6 +914,16 @@ void SimPlatform::SetFileBytes(const std::string& path, const std::string& bytes
 void SimPlatform::RemoveFile(const std::string& path) { files_.erase(FoldPath(path)); }
 
 void SimPlatform::SetFileFlags(const std::string& path, FileFlags flags) { FileAt(path).flags = flags; }
+
+std::vector<std::string> SimPlatform::NamesIn(const std::string& folder) const {
+    const std::string in = FoldPath(folder);
+    std::set<std::string> names;
+    for (const auto& [path, file] : files_)
+        if (FolderOf(path) == in) names.insert(path.substr(in.size() + 1));
+    for (const std::string& path : folders_)
+        if (FolderOf(path) == in) names.insert(path.substr(in.size() + 1));
+    return {names.begin(), names.end()};
+}
 
 bool SimPlatform::FileExists(const std::string& path) {
     if (FileCallFails(Op::FileExists, path) || path.empty()) return false;
@@ -942,7 +953,8 @@ bool SimPlatform::WriteFile(const std::string& path, const std::string& bytes) {
 bool SimPlatform::WriteBytes(const std::string& path, const std::string& bytes) {
     if (path.empty() || !FolderExists(FolderOf(path))) return false;
     auto it = files_.find(FoldPath(path));
-    if (it != files_.end() && (it->second.flags.readOnly || it->second.flags.folder)) return false;
+    if (it != files_.end() && (it->second.flags.readOnly || it->second.flags.folder || it->second.flags.held))
+        return false;
     FileAt(path).bytes = bytes;
     return true;
 }
