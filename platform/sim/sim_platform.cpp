@@ -448,7 +448,11 @@ std::optional<int> SimPlatform::GetTextLength(Hwnd window) {
     Hook(Op::GetTextLength, window);
     if (!window) return 0;
     if (!Exchange(window, nullptr)) return std::nullopt;
-    return static_cast<int>(Get(window)->text.size());
+    const int length = static_cast<int>(Get(window)->text.size());
+    // Heard once answered, as a read is: a text that changes then is not in
+    // the answer.
+    Deliver(window, Message{Msg::GetTextLength, 0, {}});
+    return length;
 }
 
 std::optional<std::string> SimPlatform::GetText(Hwnd window, int bufferSize) {
