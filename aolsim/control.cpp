@@ -399,15 +399,15 @@ const std::map<std::string, Runner::Verb>& Runner::Verbs() {
         {"reject", {1, 1, [](Runner& r) { r.c_.RejectKeyword(r.Arg(1)); }}},
         {"map", {2, 2, [](Runner& r) { r.c_.MapKeyword(r.Arg(1), r.Arg(2)); }}},
         // ---- transfers
-        {"download", {3, 3, [](Runner& r) {
-             r.c_.StartDownload(r.Arg(1), static_cast<int>(r.Int(2, -1, 100)), r.Arg(3));
+        {"download", {3, 4, [](Runner& r) {
+             r.c_.StartDownload(r.Repeated(1, 4), static_cast<int>(r.Int(2, -1, 100)), r.Arg(3));
          }}},
         {"download-progress", {2, 2, [](Runner& r) {
              r.c_.SetDownloadProgress(static_cast<int>(r.Int(1, -1, 100)), r.Arg(2));
          }}},
         {"download-end", {0, 0, [](Runner& r) { r.c_.EndDownload(); }}},
-        {"upload", {3, 3, [](Runner& r) {
-             r.c_.StartUpload(r.Arg(1), static_cast<int>(r.Int(2, -1, 100)), r.Arg(3));
+        {"upload", {3, 4, [](Runner& r) {
+             r.c_.StartUpload(r.Repeated(1, 4), static_cast<int>(r.Int(2, -1, 100)), r.Arg(3));
          }}},
         {"upload-progress", {2, 2, [](Runner& r) {
              r.c_.SetUploadProgress(static_cast<int>(r.Int(1, -1, 100)), r.Arg(2));

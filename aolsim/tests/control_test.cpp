@@ -157,7 +157,11 @@ TEST_F(ControlRun, ScenarioCommandsReachTheClient) {
 // Long texts from short scripts, a text that changes as soon as its length
 // is told, longer menus, and every document closing at a trigger.
 TEST_F(ControlRun, HostileWindowsAreMadeFromShortScripts) {
-    Ok("start 8.0; signon Joe; room Lobby typed; document ab repeat=3 icon=1; type Lobby xy 4; menu-pad 1021");
+    Ok("start 8.0; signon Joe; room Lobby typed; document ab repeat=3 icon=1; type Lobby xy 4; menu-pad 1021; "
+       "upload up 12 x 2; download down 40 y 3");
+    EXPECT_EQ(p.GetWindowText(p.FindWindowEx(client.UploadWindow(), 0, "_AOL_Static"), 100), "Now Uploading upup");
+    EXPECT_EQ(p.GetWindowText(p.FindWindowEx(client.DownloadWindow(), 0, "_AOL_Static"), 100),
+              "Now Downloading downdowndown");
     EXPECT_NE(client.FindDocument("ababab"), 0u);
     EXPECT_EQ(client.InputText(client.Room("Lobby")), "xyxyxyxy");
     const qm::Hmenu bar = p.GetMenu(client.MainWindow());

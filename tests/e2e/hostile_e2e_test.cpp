@@ -49,6 +49,14 @@ protected:
         return !Eventually([&] { return !test(); }, seconds);
     }
     Lines Room() { return client.Column("transcript Lobby"); }
+    // What was done to the upload window (start-up hides the welcome).
+    std::vector<Lines> UploadEvents() {
+        std::vector<Lines> events = client.Records("events");
+        events.erase(std::remove_if(events.begin(), events.end(),
+                                    [](const Lines& e) { return e.size() > 1 && e[1] != "_AOL_Modal"; }),
+                     events.end());
+        return events;
+    }
     Lines Input() { return client.Column("input Lobby"); }
 
     aolsim::testing::AolsimProcess client;
@@ -56,20 +64,30 @@ protected:
 };
 
 // The room's input box holds 1 MB, a document in front of the room wears a
-// 1 MB caption, and the Help menu, which the version probe reads, has 1,024
-// items (under Wine not readable from another process at all).  The box is
-// never read, cleared or typed over: the entry lines wait.  Once the user's
-// text is short again they go, once each, and it is back.
+// 1 MB caption, the upload's name static, which auto upchat reads every
+// tick, 1 MB too, and the Help menu, which the version probe reads, has
+// 1,024 items (under Wine not readable from another process at all).  The
+// box is never read, cleared or typed over: the entry lines wait; the upload
+// whose name cannot be read is left alone.  Once the user's text is short
+// again the lines go, once each, and it is back; a new upload is hidden and
+// said.
 TEST_F(HostileClient, MegabyteTextsAndALongMenuHoldTheLinesAndLoseNothing) {
     const std::string huge(1 << 20, 'M');
     ASSERT_TRUE(client.Start("start 8.0; signon Joe; room Lobby; type Lobby M 1048576; menu-pad 1021; "
-                             "document C repeat=1048576 icon=1 static=1"));
-    StartQuillmoor();
-    EXPECT_TRUE(Throughout([&] { return Answers() && Room().empty(); }, 8)) << "a line went, or quillmoor froze";
+                             "document C repeat=1048576 icon=1 static=1; upload U 12 x 1048576"));
+    StartQuillmoor(std::string(kSettings) + "[upchat]\r\nAUTO UPCHAT=yes\r\n");
+    EXPECT_TRUE(Throughout([&] { return Answers() && Room().empty() && UploadEvents().empty(); }, 8))
+        << "a line went, the upload was touched, or quillmoor froze";
     EXPECT_EQ(Input(), Lines{huge});
     ASSERT_TRUE(client.Run("type Lobby brb").ok);
     EXPECT_TRUE(Eventually([&] { return Room().size() == 2; }, 30));
     EXPECT_EQ(Room(), (Lines{kEnterLine, kStatsLine}));
+    EXPECT_EQ(Input(), Lines{"brb"});
+    ASSERT_TRUE(client.Run("upload-end; upload a.txt 12 x").ok);
+    EXPECT_TRUE(Eventually([&] { return Room().size() == 3; }, 20));
+    EXPECT_EQ(Room(), (Lines{kEnterLine, kStatsLine, e2e::Said("auto upchat")}));
+    EXPECT_EQ(UploadEvents(), (std::vector<Lines>{{"hidden", "_AOL_Modal", "File Transfer - 12%"},
+                                                            {"minimized", "_AOL_Modal", "File Transfer - 12%"}}));
     EXPECT_EQ(Input(), Lines{"brb"});
     EXPECT_TRUE(Answers());
 }
