@@ -1,10 +1,9 @@
 // quillmoor.exe beside a hostile aolsim.exe: megabyte captions and texts and
 // a 1,024-item menu, a text that changes between its length and its read, a
 // client that closes every window while a re-sign-on runs, a client thread
-// stuck 30 s in an Enter; and its own files held open by another program.
-// After each: quillmoor still runs and answers at once, the user's text is
-// back, the password went into the sign-on window's box only, the room holds
-// exactly the lines expected, and no stored byte is lost.
+// stuck 30 s in an Enter.  After each: quillmoor still runs and answers at
+// once, the user's text is back, the password went into the sign-on
+// window's box only, and the room holds exactly the lines expected.
 
 #include <gtest/gtest.h>
 
