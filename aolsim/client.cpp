@@ -127,6 +127,7 @@ void Client::Forget(Handle window) {
             default: break;
         }
         roomNames_.erase(h);
+        shifts_.erase(h);
         sending_.erase(std::remove(sending_.begin(), sending_.end(), h), sending_.end());
         wins_.erase(it);
     }
@@ -203,6 +204,8 @@ void Client::ClearState() {
     sending_.clear();
     menuEntries_.clear();
     iconMenus_.clear();
+    shifts_.clear();
+    menuPad_ = 0;
     download_.reset();
     upload_.reset();
     brokenDownload_.reset();
@@ -283,13 +286,13 @@ std::vector<IconPlan> ToolbarOf(Version v) {
 
 }  // namespace
 
-void Client::BuildMainWindow() {
-    Handle main = Make(Role::Main, "AOL Frame25", kMainCaption, 0);
-    if (!main) return;
+void Client::BuildMenuBar(Handle main) {
     std::vector<MenuBarMenu> bar;
     std::uint32_t id = kFirstMenuId;
+    menuEntries_.clear();
     for (const MenuPlan& plan : MenuBarOf(version_)) {
         MenuBarMenu menu{plan.title, {}};
+        for (int i = 0; i < menuPad_; ++i) menu.entries.push_back(MenuEntry{"Item " + std::to_string(i + 1), id++});
         for (const auto& [text, action] : plan.entries) {
             menu.entries.push_back(MenuEntry{text, id});
             menuEntries_[id++] = Entry{text, static_cast<Action>(action)};
@@ -297,6 +300,17 @@ void Client::BuildMainWindow() {
         bar.push_back(std::move(menu));
     }
     host_.SetMenuBar(main, bar);
+}
+
+void Client::PadMenus(int count) {
+    menuPad_ = std::clamp(count, 0, 4096);
+    if (Handle main = Find(Role::Main)) BuildMenuBar(main);
+}
+
+void Client::BuildMainWindow() {
+    Handle main = Make(Role::Main, "AOL Frame25", kMainCaption, 0);
+    if (!main) return;
+    BuildMenuBar(main);
 
     Handle frame = Make(Role::ToolbarFrame, "AOL Toolbar", "", main);
     Handle toolbar = Make(Role::Toolbar, "_AOL_Toolbar", "", frame);
@@ -445,6 +459,7 @@ void Client::Fire(Trigger trigger, std::function<void()> rest) {
             case Reaction::Disconnect: Later(0, [this] { Disconnect({}); }); break;
             case Reaction::Alert: RaiseAlert(kAlertText); break;
             case Reaction::Hang: Hang(p.seconds); break;
+            case Reaction::CloseAll: Later(0, [this] { CloseAllDocuments(); }); break;
             case Reaction::Block:
                 if (Running()) {
                     host_.Block(p.seconds, std::move(rest));
@@ -488,6 +503,18 @@ Handle Client::OpenDocument(const std::string& caption, const DocumentParts& par
 void Client::SetDocumentOrder(const std::vector<Handle>& frontToBack) {
     for (auto it = frontToBack.rbegin(); it != frontToBack.rend(); ++it)
         if (Get(*it)) host_.BringToFront(*it);
+}
+
+void Client::CloseAllDocuments() {
+    const Handle mdi = MdiClient();
+    std::vector<Handle> documents;
+    for (const auto& [h, w] : wins_)
+        if (mdi && w.parent == mdi) documents.push_back(h);
+    for (Handle h : documents) Destroy(h);
+}
+
+void Client::ShiftTextOnLength(Handle window, const std::string& text) {
+    if (Get(window)) shifts_[window] = text;
 }
 
 void Client::DestroyWindow(Handle window) {
@@ -809,6 +836,15 @@ bool Client::OnMessage(Handle window, const Message& message) {
             return true;
         case Msg::SetText:
             return false;
+        case Msg::GetTextLength: {
+            auto shift = shifts_.find(window);
+            if (shift != shifts_.end()) {
+                const std::string text = shift->second;
+                shifts_.erase(shift);
+                host_.SetText(window, text);
+            }
+            return false;
+        }
         case Msg::GetText: {
             Handle upload = UploadWindow();
             if (endUploadOnRead_ > 0 && upload && window == NthChild(upload, "_AOL_Static", 1) &&

@@ -130,7 +130,7 @@ struct Leftovers {
 // thread is stuck for `seconds` inside the handler of the message that
 // triggered it (for ChatEnter, before the line goes), then finishes it.
 enum class Trigger { PasswordTyped, KeywordEntered, ChatLineSent, MenuCommand, PopupOpened, ResumePressed, ChatEnter };
-enum class Reaction { Vanish, Disconnect, Alert, Hang, Block };
+enum class Reaction { Vanish, Disconnect, Alert, Hang, Block, CloseAll };
 
 inline constexpr const char* kAlertText = "The keyword you entered is not valid.";
 // The client makes no more windows than this at once, whatever a scenario
@@ -184,6 +184,14 @@ public:
     void SetDocumentOrder(const std::vector<Handle>& frontToBack);
     // A window of the client vanishes (the client destroys it, no record).
     void DestroyWindow(Handle window);
+    // Every document window vanishes at once; the client itself stays.
+    void CloseAllDocuments();
+    // Once: as soon as the window's text length has been asked (and
+    // answered), its text becomes `text`, before the asker can read it.
+    void ShiftTextOnLength(Handle window, const std::string& text);
+    // Every menu of the menu bar gets `count` more items ("Item N") in front
+    // of its own.
+    void PadMenus(int count);
 
     // ---- Scenario: alerts, delays, sign-on, keywords ------------------------
     // Shows the "America Online" alert (after the alert delay); one at a time.
@@ -339,6 +347,7 @@ private:
     void ClearState();
 
     void BuildMainWindow();
+    void BuildMenuBar(Handle main);
     void ShowSignOnWindow();
     void SignOnNow();
     void SubmitPassword(Handle edit);
@@ -369,6 +378,8 @@ private:
     std::map<Handle, std::string> roomNames_;
     std::map<std::uint32_t, Entry> menuEntries_;
     std::map<int, std::vector<Entry>> iconMenus_;  // by toolbar icon, 1-based
+    int menuPad_ = 0;
+    std::map<Handle, std::string> shifts_;  // texts due at the next length read
 
     Delays delays_;
     bool neverEmpties_ = false;

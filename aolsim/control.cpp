@@ -213,6 +213,23 @@ private:
 
     long Int(int n, long lo, long hi) const { return ToInt(Arg(n), lo, hi); }
 
+    // A text made long without a long script: `text` `times` times over,
+    // at most kMaxRepeated bytes.
+    static constexpr long kMaxRepeated = 4 << 20;
+    static std::string Repeat(const std::string& text, long times) {
+        if (text.empty()) return text;
+        if (static_cast<std::size_t>(times) > kMaxRepeated / text.size())
+            throw Failure{"a text repeated past " + std::to_string(kMaxRepeated) + " bytes"};
+        std::string out;
+        out.reserve(text.size() * static_cast<std::size_t>(times));
+        for (long i = 0; i < times; ++i) out += text;
+        return out;
+    }
+    // Field n, repeated as often as field `times` says when it is there.
+    std::string Repeated(int n, int times) const {
+        return Has(times) ? Repeat(Arg(n), Int(times, 1, kMaxRepeated)) : Arg(n);
+    }
+
     static long ToInt(const std::string& s, long lo, long hi) {
         long value = 0;
         auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
@@ -300,7 +317,10 @@ const std::map<std::string, Runner::Verb>& Runner::Verbs() {
         {"room", {1, 2, [](Runner& r) {
              if (!r.c_.OpenRoom(r.Arg(1), r.Has(2) ? r.Arg(2) : std::string())) throw Failure{"client not running"};
          }}},
-        {"type", {2, 2, [](Runner& r) { r.c_.TypeInRoom(r.RoomArg(1), r.Arg(2)); }}},
+        {"type", {2, 3, [](Runner& r) { r.c_.TypeInRoom(r.RoomArg(1), r.Repeated(2, 3)); }}},
+        {"shift", {2, 3, [](Runner& r) {
+             r.c_.ShiftTextOnLength(r.c_.RoomInput(r.RoomArg(1)), r.Repeated(2, 3));
+         }}},
         {"say", {3, 3, [](Runner& r) { r.c_.Say(r.RoomArg(1), r.Arg(2), r.Arg(3)); }}},
         {"chatter", {2, 2, [](Runner& r) { r.c_.Chatter(r.Arg(1), r.Seconds(2)); }}},
         {"log", {1, 1, [](Runner& r) {
@@ -316,8 +336,9 @@ const std::map<std::string, Runner::Verb>& Runner::Verbs() {
                  file << room << '\t' << who << '\t' << text << "\r\n";
              });
          }}},
-        {"document", {1, 8, [](Runner& r) {
+        {"document", {1, 9, [](Runner& r) {
              DocumentParts parts;
+             std::string caption = r.Arg(1);
              for (int i = 2; r.Has(i); ++i) {
                  const std::string& a = r.Arg(i);
                  if (a == "readonly") {
@@ -326,6 +347,10 @@ const std::map<std::string, Runner::Verb>& Runner::Verbs() {
                  }
                  std::size_t eq = a.find('=');
                  std::string name = a.substr(0, eq);
+                 if (name == "repeat" && eq != std::string::npos) {
+                     caption = Repeat(r.Arg(1), ToInt(a.substr(eq + 1), 1, kMaxRepeated));
+                     continue;
+                 }
                  int* slot = name == "richcntl"   ? &parts.richcntl
                              : name == "listbox"  ? &parts.listboxes
                              : name == "icon"     ? &parts.icons
@@ -336,7 +361,7 @@ const std::map<std::string, Runner::Verb>& Runner::Verbs() {
                  if (!slot || eq == std::string::npos) throw Failure{"unknown part \"" + a + "\""};
                  *slot = static_cast<int>(ToInt(a.substr(eq + 1), 0, 32));
              }
-             if (!r.c_.OpenDocument(r.Arg(1), parts)) throw Failure{"client not running"};
+             if (!r.c_.OpenDocument(caption, parts)) throw Failure{"client not running"};
          }}},
         {"order", {1, 32, [](Runner& r) {
              std::vector<Handle> order;
@@ -374,15 +399,15 @@ const std::map<std::string, Runner::Verb>& Runner::Verbs() {
         {"reject", {1, 1, [](Runner& r) { r.c_.RejectKeyword(r.Arg(1)); }}},
         {"map", {2, 2, [](Runner& r) { r.c_.MapKeyword(r.Arg(1), r.Arg(2)); }}},
         // ---- transfers
-        {"download", {3, 3, [](Runner& r) {
-             r.c_.StartDownload(r.Arg(1), static_cast<int>(r.Int(2, -1, 100)), r.Arg(3));
+        {"download", {3, 4, [](Runner& r) {
+             r.c_.StartDownload(r.Repeated(1, 4), static_cast<int>(r.Int(2, -1, 100)), r.Arg(3));
          }}},
         {"download-progress", {2, 2, [](Runner& r) {
              r.c_.SetDownloadProgress(static_cast<int>(r.Int(1, -1, 100)), r.Arg(2));
          }}},
         {"download-end", {0, 0, [](Runner& r) { r.c_.EndDownload(); }}},
-        {"upload", {3, 3, [](Runner& r) {
-             r.c_.StartUpload(r.Arg(1), static_cast<int>(r.Int(2, -1, 100)), r.Arg(3));
+        {"upload", {3, 4, [](Runner& r) {
+             r.c_.StartUpload(r.Repeated(1, 4), static_cast<int>(r.Int(2, -1, 100)), r.Arg(3));
          }}},
         {"upload-progress", {2, 2, [](Runner& r) {
              r.c_.SetUploadProgress(static_cast<int>(r.Int(1, -1, 100)), r.Arg(2));
@@ -393,6 +418,7 @@ const std::map<std::string, Runner::Verb>& Runner::Verbs() {
          }}},
         {"modal", {1, 1, [](Runner& r) { r.c_.ShowOtherModal(r.Arg(1)); }}},
         {"modal-close", {0, 0, [](Runner& r) { r.c_.CloseOtherModal(); }}},
+        {"menu-pad", {1, 1, [](Runner& r) { r.c_.PadMenus(static_cast<int>(r.Int(1, 0, 4096))); }}},
         // ---- faults
         {"never-empties", {1, 1, [](Runner& r) { r.c_.SetInputNeverEmpties(r.OnOff(1)); }}},
         {"when", {2, 3, [](Runner& r) {
@@ -405,7 +431,8 @@ const std::map<std::string, Runner::Verb>& Runner::Verbs() {
                                                                        {"disconnect", Reaction::Disconnect},
                                                                        {"alert", Reaction::Alert},
                                                                        {"hang", Reaction::Hang},
-                                                                       {"block", Reaction::Block}};
+                                                                       {"block", Reaction::Block},
+                                                                       {"close-all", Reaction::CloseAll}};
              auto t = triggers.find(r.Arg(1));
              auto a = reactions.find(r.Arg(2));
              if (t == triggers.end()) throw Failure{"unknown trigger \"" + r.Arg(1) + "\""};

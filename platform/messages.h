@@ -19,6 +19,9 @@ enum class Msg : std::uint32_t {
     // Not sent by the program either (it reads texts): how a window hears
     // that its text was read (WM_GETTEXT's number), after the answer is made.
     GetText = 0x000D,
+    // Nor this: how a window hears that its text's length was asked
+    // (WM_GETTEXTLENGTH's number), after the answer is made.
+    GetTextLength = 0x000E,
     KeyDown = 0x0100,      // WM_KEYDOWN, wparam = virtual key
     KeyUp = 0x0101,        // WM_KEYUP, wparam = virtual key
     Char = 0x0102,         // WM_CHAR, wparam = character code

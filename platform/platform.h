@@ -178,7 +178,8 @@ public:
     // GetPrivateProfileStringA with default "" and a buffer of `bufferSize`.
     virtual std::string GetProfileString(const std::string& section, const std::string& key,
                                          const std::string& path, int bufferSize) = 0;
-    // WritePrivateProfileStringA; false when the file could not be written.
+    // WritePrivateProfileStringA; false when the file could not be written,
+    // and then it is as it was.
     virtual bool WriteProfileString(const std::string& section, const std::string& key,
                                     const std::string& value, const std::string& path) = 0;
 
@@ -265,7 +266,8 @@ public:
     // The file's bytes, at most `maxBytes` of them; nullopt when it cannot be
     // read.
     virtual std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) = 0;
-    // Creates or truncates the file and writes the bytes; false on failure.
+    // Creates the file or replaces it whole with the bytes; false on failure,
+    // and then the old file is as it was (never cut or emptied).
     virtual bool WriteFile(const std::string& path, const std::string& bytes) = 0;
     // Renames `from` to `to`, replacing a file `to`; false, with both left as
     // they were, when it cannot.

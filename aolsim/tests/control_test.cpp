@@ -154,6 +154,49 @@ TEST_F(ControlRun, ScenarioCommandsReachTheClient) {
     EXPECT_FALSE(client.Running());
 }
 
+// Long texts from short scripts, a text that changes as soon as its length
+// is told, longer menus, and every document closing at a trigger.
+TEST_F(ControlRun, HostileWindowsAreMadeFromShortScripts) {
+    Ok("start 8.0; signon Joe; room Lobby typed; document ab repeat=3 icon=1; type Lobby xy 4; menu-pad 1021; "
+       "upload up 12 x 2; download down 40 y 3");
+    EXPECT_EQ(p.GetWindowText(p.FindWindowEx(client.UploadWindow(), 0, "_AOL_Static"), 100), "Now Uploading upup");
+    EXPECT_EQ(p.GetWindowText(p.FindWindowEx(client.DownloadWindow(), 0, "_AOL_Static"), 100),
+              "Now Downloading downdowndown");
+    EXPECT_NE(client.FindDocument("ababab"), 0u);
+    EXPECT_EQ(client.InputText(client.Room("Lobby")), "xyxyxyxy");
+    const qm::Hmenu bar = p.GetMenu(client.MainWindow());
+    for (int i = 0; i < p.GetMenuItemCount(bar); ++i) {
+        const qm::Hmenu menu = p.GetSubMenu(bar, i);
+        ASSERT_GE(p.GetMenuItemCount(menu), 1022) << i;
+        EXPECT_EQ(p.GetMenuString(menu, p.GetMenuItemID(menu, 0), 100), "Item 1") << i;
+        EXPECT_EQ(p.GetMenuString(menu, p.GetMenuItemID(menu, 1020), 100), "Item 1021") << i;
+    }
+    const qm::Hmenu help = p.GetSubMenu(bar, p.GetMenuItemCount(bar) - 1);
+    EXPECT_EQ(p.GetMenuItemCount(help), 1024);
+    EXPECT_EQ(p.GetMenuString(help, p.GetMenuItemID(help, 1022), 100), "What's New in AOL 8.0");
+    RunMenuItem("&Download Manager");  // the padding moved no entry's command
+    EXPECT_EQ(client.MenuCommands(), Lines{"&Download Manager"});
+
+    const qm::Hwnd input = client.RoomInput(client.Room("Lobby"));
+    Ok("shift Lobby grown 2");
+    EXPECT_EQ(p.GetText(input, 100), "xyxyxyxy");  // no length asked yet
+    EXPECT_EQ(p.GetTextLength(input), 8);           // the answer is made before it changes
+    EXPECT_EQ(p.GetText(input, 100), "growngrown");
+    EXPECT_EQ(p.GetTextLength(input), 10);  // once only
+    EXPECT_EQ(p.GetText(input, 100), "growngrown");
+
+    EXPECT_EQ(control::Run(client, "type Lobby x 4194305").error,
+              "line 1: \"4194305\" is not a whole number from 1 to 4194304");
+    EXPECT_EQ(control::Run(client, "type Lobby xy 2097153").error, "line 1: a text repeated past 4194304 bytes");
+
+    Ok("when keyword-entered close-all");
+    EnterKeyword("lobby");
+    p.ProcessEvents();
+    EXPECT_EQ(p.FindWindowEx(client.MdiClient(), 0, "AOL Child"), 0u);
+    EXPECT_TRUE(client.Running());
+    EXPECT_EQ(Ok("state").output, "running 8.0 signed-on Joe\n");
+}
+
 TEST_F(ControlRun, BadCommandsStopTheScriptWithAReasonAndWhatRanStaysDone) {
     for (const Refusal& c : {
              Refusal{"bogus", "line 1: unknown command \"bogus\""},

@@ -440,11 +440,13 @@ LRESULT CALLBACK Win32Host::OwnProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM l
                 return result;
             break;
         }
-        case WM_GETTEXT: {
+        case WM_GETTEXT:
+        case WM_GETTEXTLENGTH: {
             // Heard once the answer is made, as in the simulated host.
             LRESULT r = DefWindowProcA(hwnd, msg, wparam, lparam);
+            const Msg heard = msg == WM_GETTEXT ? Msg::GetText : Msg::GetTextLength;
             if (!host->quiet_ && host->receiver_)
-                host->receiver_->OnMessage(ToHandle(hwnd), Message{Msg::GetText, static_cast<std::uint32_t>(wparam), {}});
+                host->receiver_->OnMessage(ToHandle(hwnd), Message{heard, static_cast<std::uint32_t>(wparam), {}});
             return r;
         }
         default:

@@ -449,7 +449,11 @@ std::optional<int> SimPlatform::GetTextLength(Hwnd window) {
     Hook(Op::GetTextLength, window);
     if (!window) return 0;
     if (!Exchange(window, nullptr)) return std::nullopt;
-    return static_cast<int>(Get(window)->text.size());
+    const int length = static_cast<int>(Get(window)->text.size());
+    // Heard once answered, as a read is: a text that changes then is not in
+    // the answer.
+    Deliver(window, Message{Msg::GetTextLength, 0, {}});
+    return length;
 }
 
 std::optional<std::string> SimPlatform::GetText(Hwnd window, int bufferSize) {
@@ -924,7 +928,8 @@ bool SimPlatform::CreateFolder(const std::string& path) {
 bool SimPlatform::DeleteFile(const std::string& path) {
     if (FileCallFails(Op::DeleteFile, path)) return false;
     auto it = files_.find(FoldPath(path));
-    if (it == files_.end() || it->second.flags.readOnly || it->second.flags.folder) return false;
+    if (it == files_.end() || it->second.flags.readOnly || it->second.flags.folder || it->second.flags.held)
+        return false;
     files_.erase(it);
     return true;
 }
@@ -949,6 +954,16 @@ void SimPlatform::SetFileBytes(const std::string& path, const std::string& bytes
 void SimPlatform::RemoveFile(const std::string& path) { files_.erase(FoldPath(path)); }
 
 void SimPlatform::SetFileFlags(const std::string& path, FileFlags flags) { FileAt(path).flags = flags; }
+
+std::vector<std::string> SimPlatform::NamesIn(const std::string& folder) const {
+    const std::string in = FoldPath(folder);
+    std::set<std::string> names;
+    for (const auto& [path, file] : files_)
+        if (FolderOf(path) == in) names.insert(path.substr(in.size() + 1));
+    for (const std::string& path : folders_)
+        if (FolderOf(path) == in) names.insert(path.substr(in.size() + 1));
+    return {names.begin(), names.end()};
+}
 
 bool SimPlatform::FileExists(const std::string& path) {
     if (FileCallFails(Op::FileExists, path) || path.empty()) return false;
@@ -992,7 +1007,8 @@ bool SimPlatform::MoveFile(const std::string& from, const std::string& to) {
 bool SimPlatform::WriteBytes(const std::string& path, const std::string& bytes) {
     if (path.empty() || !FolderExists(FolderOf(path))) return false;
     auto it = files_.find(FoldPath(path));
-    if (it != files_.end() && (it->second.flags.readOnly || it->second.flags.folder)) return false;
+    if (it != files_.end() && (it->second.flags.readOnly || it->second.flags.folder || it->second.flags.held))
+        return false;
     FileAt(path).bytes = bytes;
     return true;
 }

@@ -273,8 +273,13 @@ public:
         // A read that would go past this many bytes fails, as on a disk
         // error midway through the file.
         std::size_t breaksAfter = static_cast<std::size_t>(-1);
+        // Another program has it open: a write or a delete fails and, as the
+        // real backend's write beside it and replace, changes nothing.
+        bool held = false;
     };
     void SetFileFlags(const std::string& path, FileFlags flags);
+    // The names (in lower case, sorted) of the files and folders right inside.
+    std::vector<std::string> NamesIn(const std::string& folder) const;
 
 private:
     struct Window;

@@ -25,8 +25,18 @@
 // - Wine ignores MB_TOPMOST: the message box is lifted when it activates
 //   (dialogs.cpp); a window that owns a topmost one cannot be made topmost
 //   there, so the editor's tooltip has no owner (editor_window.cpp).
-// - Under Wine a program run by root writes read-only files: WriteFile asks
-//   for the attribute first (files.cpp).
+// - Under Wine a program run by root writes read-only files: WriteFile and
+//   WriteProfileString ask for the attribute first (files.cpp).
+// - The profile functions rewrite a file in place (Wine: made anew, then
+//   written), so a write that breaks midway would cut the settings; whole
+//   files too were written in place.  Both now write a copy beside the file
+//   and put it in its place (MoveFileEx; a hidden or system file stays so).
+//   The price: a file another program holds open without sharing its
+//   removal cannot be replaced while it does, and its write fails (files.cpp).
+//   A profile file over 64 MiB is still written in place.
+// - Under Wine a byte range another handle locked does not stop a read or a
+//   write (Windows refuses both): the contract tests hold files open rather
+//   than lock ranges.
 // - XP leaves a too small module-name buffer unterminated: ProgramFolder
 //   grows it (files.cpp).
 // - A window of another thread of this process may still write into a read

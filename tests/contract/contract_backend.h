@@ -23,6 +23,15 @@ enum class FileKind { Plain, ReadOnly, Hidden, System, Folder };
 // the bytes); returns the path.
 std::string MakeFile(const std::string& path, const std::string& bytes, FileKind kind = FileKind::Plain);
 
+// Another program has the file open until ReleaseFile: Locked sharing
+// nothing (it can be neither read nor written), InUse reading it, sharing
+// reading and writing but not its removal (it reads; it cannot be replaced).
+enum class Hold { Locked, InUse };
+void HoldFile(const std::string& path, Hold how);
+void ReleaseFile(const std::string& path);
+// The names of the files and folders in `folder`, sorted, in lower case.
+std::vector<std::string> FilesIn(const std::string& folder);
+
 // Where Windows and Wine differ, a backend behaves as one of them: the real
 // one as the system it runs on, the simulated one as either, by choice.
 enum class Host { Windows, Wine };

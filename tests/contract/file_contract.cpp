@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "tests/contract/contract_test.h"
 
@@ -55,6 +56,45 @@ TEST_F(FileContract, WhatCannotBeNamedOrOpenedIsNothingAndTakesNothing) {
     EXPECT_FALSE(p.FileExists(noFolder));
     EXPECT_FALSE(p.WriteProfileString("s", "k", "v", ""));  // no path would mean the Windows folder
     EXPECT_EQ(p.GetProfileString("s", "k", "", 100), "");
+}
+
+// A file another program has open, sharing nothing or reading it: a write
+// is all or nothing.  It fails, the old bytes stay whole (never cut or
+// emptied), nothing else is left in the folder; once the file is let go it
+// is written as ever.
+TEST_F(FileContract, WriteThatFailsLeavesTheOldFileWholeAndNothingBeside) {
+    const std::string old = std::string(300, 'o') + "\r\n";
+    const std::string big(200000, 'n');  // more than one chunk
+    for (Hold how : {Hold::Locked, Hold::InUse}) {
+        const char* label = how == Hold::Locked ? "locked" : "in use";
+        const std::string folder = NewFolder("held");
+        const std::string path = MakeFile(folder + "\\quillmoor.rea", old);
+        HoldFile(path, how);
+        EXPECT_EQ(p.ReadFile(path, 1 << 20), how == Hold::Locked ? std::nullopt : std::optional(old)) << label;
+        EXPECT_FALSE(p.WriteFile(path, big)) << label;
+        EXPECT_FALSE(p.WriteFile(path, "short")) << label;
+        EXPECT_FALSE(p.DeleteFile(path)) << label;
+        EXPECT_TRUE(p.FileExists(path)) << label;
+        ReleaseFile(path);
+        EXPECT_EQ(p.ReadFile(path, 1 << 20), old) << label;
+        EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"quillmoor.rea"}) << label;
+        EXPECT_TRUE(p.WriteFile(path, big)) << label;
+        EXPECT_EQ(p.ReadFile(path, 1 << 20), big) << label;
+        EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"quillmoor.rea"}) << label;
+    }
+}
+
+// A hidden or system file rewritten stays hidden or system (and so is still
+// no plain file); the folder holds it alone.
+TEST_F(FileContract, RewrittenFileKeepsBeingHiddenOrSystem) {
+    for (FileKind kind : {FileKind::Hidden, FileKind::System}) {
+        const std::string folder = NewFolder("kept");
+        const std::string path = MakeFile(folder + "\\quillmoor.pws", "old", kind);
+        EXPECT_TRUE(p.WriteFile(path, "new"));
+        EXPECT_EQ(p.ReadFile(path, 100), "new");
+        EXPECT_FALSE(p.FileExists(path)) << (kind == FileKind::Hidden ? "hidden" : "system");
+        EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"quillmoor.pws"});
+    }
 }
 
 // Windows' "A" functions would cut a name at a zero byte inside and so reach

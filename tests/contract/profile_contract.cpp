@@ -97,5 +97,26 @@ TEST(ProfileContract, WriteIntoAMissingFolderFailsSilently) {
     EXPECT_FALSE(p.FileExists(missing));
 }
 
+// A settings file another program has open (sharing nothing, or reading
+// it): the write fails and the file keeps every byte, nothing is left
+// beside it; once it is let go the entry is written in its place.
+TEST(ProfileContract, WriteIntoAFileAnotherProgramHoldsFailsAndKeepsIt) {
+    Platform& p = contract::TestPlatform();
+    const std::string body = "[interval]\r\ninterval=5\r\n[stats]\r\nminute=3\r\n; " + std::string(300, 'c') + "\r\n";
+    for (contract::Hold how : {contract::Hold::Locked, contract::Hold::InUse}) {
+        const char* label = how == contract::Hold::Locked ? "locked" : "in use";
+        const std::string folder = contract::NewFolder("held");
+        const std::string file = contract::MakeFile(folder + "\\quillmoor.dat", body);
+        contract::HoldFile(file, how);
+        EXPECT_FALSE(p.WriteProfileString("stats", "minute", "4", file)) << label;
+        contract::ReleaseFile(file);
+        EXPECT_EQ(p.ReadFile(file, 1 << 20), body) << label;
+        EXPECT_EQ(contract::FilesIn(folder), std::vector<std::string>{"quillmoor.dat"}) << label;
+        EXPECT_TRUE(p.WriteProfileString("stats", "minute", "4", file)) << label;
+        EXPECT_EQ(p.GetProfileString("stats", "minute", file, 100), "4") << label;
+        EXPECT_EQ(p.GetProfileString("interval", "interval", file, 100), "5") << label;
+    }
+}
+
 }  // namespace
 }  // namespace qm

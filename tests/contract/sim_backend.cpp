@@ -51,6 +51,17 @@ std::string MakeFile(const std::string& path, const std::string& bytes, FileKind
     return path;
 }
 
+void HoldFile(const std::string& path, Hold how) {
+    sim::SimPlatform::FileFlags flags;
+    flags.held = true;
+    flags.unreadable = how == Hold::Locked;
+    Sim().SetFileFlags(path, flags);
+}
+
+void ReleaseFile(const std::string& path) { Sim().SetFileFlags(path, {}); }
+
+std::vector<std::string> FilesIn(const std::string& folder) { return Sim().NamesIn(folder); }
+
 std::vector<Host> Hosts() { return {Host::Windows, Host::Wine}; }
 
 void BehaveAs(Host host) { Sim().SetDropsTimedOutSends(host == Host::Wine); }

@@ -8,6 +8,7 @@
 
 #include "platform/text.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <mutex>
@@ -178,6 +179,41 @@ std::string MakeFile(const std::string& path, const std::string& bytes, FileKind
         g_attributed.push_back(path);
     }
     return path;
+}
+
+namespace {
+std::map<std::string, HANDLE> g_held;
+}  // namespace
+
+void HoldFile(const std::string& path, Hold how) {
+    const DWORD share = how == Hold::Locked ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) std::abort();
+    g_held[path] = file;
+}
+
+void ReleaseFile(const std::string& path) {
+    auto it = g_held.find(path);
+    if (it == g_held.end()) return;
+    ::CloseHandle(it->second);
+    g_held.erase(it);
+}
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = ::FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        for (char& c : name)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        names.push_back(name);
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 // Wine says so through an export of its own.
