@@ -37,10 +37,8 @@ bool AppendToLog(Platform& platform, const std::string& path, const std::string&
         const std::size_t from = bytes.find("\r\n", bytes.size() - kLogMostBytes / 2);
         bytes.erase(0, from == std::string::npos ? bytes.size() : from + 2);
     }
-    const std::string fresh = path + ".new";
-    if (platform.WriteFile(fresh, bytes) && platform.MoveFile(fresh, path)) return true;
-    platform.DeleteFile(fresh);
-    return false;
+    // All or nothing: a write that fails leaves the old file.
+    return platform.WriteFile(path, bytes);
 }
 
 }  // namespace qm::away

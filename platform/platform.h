@@ -269,9 +269,6 @@ public:
     // Creates the file or replaces it whole with the bytes; false on failure,
     // and then the old file is as it was (never cut or emptied).
     virtual bool WriteFile(const std::string& path, const std::string& bytes) = 0;
-    // Renames `from` to `to`, replacing a file `to`; false, with both left as
-    // they were, when it cannot.
-    virtual bool MoveFile(const std::string& from, const std::string& to) = 0;
 };
 
 }  // namespace qm

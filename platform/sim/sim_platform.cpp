@@ -61,7 +61,6 @@ bool IsFileOp(Op op) {
     switch (op) {
         case Op::ReadFile:
         case Op::WriteFile:
-        case Op::MoveFile:
         case Op::DeleteFile:
         case Op::FileExists:
         case Op::CreateFolder:
@@ -988,20 +987,6 @@ std::optional<std::string> SimPlatform::ReadBytes(const std::string& path, std::
 bool SimPlatform::WriteFile(const std::string& path, const std::string& bytes) {
     if (FileCallFails(Op::WriteFile, path)) return false;
     return WriteBytes(path, bytes);
-}
-
-bool SimPlatform::MoveFile(const std::string& from, const std::string& to) {
-    if (FileCallFails(Op::MoveFile, from)) return false;
-    auto source = files_.find(FoldPath(from));
-    if (source == files_.end() || source->second.flags.folder || !FolderExists(FolderOf(to))) return false;
-    auto target = files_.find(FoldPath(to));
-    if (target != files_.end() && (target->second.flags.readOnly || target->second.flags.folder)) return false;
-    if (FoldPath(from) == FoldPath(to)) return true;
-    File moved = source->second;
-    files_.erase(source);
-    moved.name = to;
-    files_[FoldPath(to)] = std::move(moved);
-    return true;
 }
 
 bool SimPlatform::WriteBytes(const std::string& path, const std::string& bytes) {

@@ -52,7 +52,7 @@ enum class Op {
     FindWindow, FindWindowEx, NextWindow, GetWindowTextLength, GetWindowText, GetTextLength, GetText,
     GetTextTail, SetText, Send, Post, ShowWindow, GetMenu, GetMenuItemCount, GetSubMenu, GetMenuItemID, GetMenuString,
     // Files and profile strings.
-    ReadFile, WriteFile, MoveFile, DeleteFile, FileExists, CreateFolder, GetProfileString, WriteProfileString,
+    ReadFile, WriteFile, DeleteFile, FileExists, CreateFolder, GetProfileString, WriteProfileString,
 };
 
 // What a file hook makes of the call it sees.
@@ -139,7 +139,6 @@ public:
     bool FileExists(const std::string& path) override;
     std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) override;
     bool WriteFile(const std::string& path, const std::string& bytes) override;
-    bool MoveFile(const std::string& from, const std::string& to) override;
 
     // ---- The window world ---------------------------------------------------
     // Creates a window at the end of `parent`'s children (0: a top-level window

@@ -205,13 +205,6 @@ std::optional<std::string> Win32Platform::ReadFile(const std::string& path, std:
     return bytes;
 }
 
-bool Win32Platform::MoveFile(const std::string& from, const std::string& to) {
-    if (from.empty() || to.empty() || HasZeroByte(from) || HasZeroByte(to)) return false;
-    if (::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
-    ReportFailure("MoveFileExA", from, ::GetLastError());
-    return false;
-}
-
 bool Win32Platform::WriteFile(const std::string& path, const std::string& bytes) {
     if (path.empty() || HasZeroByte(path)) return false;
     const DWORD attributes = ::GetFileAttributesA(path.c_str());

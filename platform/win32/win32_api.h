@@ -18,5 +18,4 @@
 #undef WriteProfileString
 #undef CreateWindow
 #undef DeleteFile
-#undef MoveFile
 #undef CreateFolder

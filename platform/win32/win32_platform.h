@@ -132,7 +132,6 @@ public:
     bool FileExists(const std::string& path) override;
     std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) override;
     bool WriteFile(const std::string& path, const std::string& bytes) override;
-    bool MoveFile(const std::string& from, const std::string& to) override;
 
     // The hidden window that owns the timers and receives the tray callback.
     HWND HelperWindow() const { return helper_; }

@@ -93,20 +93,5 @@ TEST_F(AwayContract, WallClockAndLastInputArePlausible) {
     EXPECT_GE(*since, 0.0);
 }
 
-// A rename replaces the file it is given; one that cannot happen leaves both.
-TEST_F(AwayContract, MoveFileReplacesOrLeavesBoth) {
-    const std::string folder = NewFolder("move");
-    const std::string from = MakeFile(folder + "\\log.new", "new"), to = MakeFile(folder + "\\log", "old");
-    ASSERT_TRUE(p.MoveFile(from, to));
-    EXPECT_EQ(p.ReadFile(to, 100), "new");
-    EXPECT_FALSE(p.FileExists(from));
-    EXPECT_FALSE(p.MoveFile(from, to));
-    EXPECT_EQ(p.ReadFile(to, 100), "new");
-    EXPECT_FALSE(p.MoveFile(to, folder + "\\no such folder\\log"));
-    EXPECT_EQ(p.ReadFile(to, 100), "new");
-    ASSERT_TRUE(p.MoveFile(to, folder + "\\fresh"));
-    EXPECT_EQ(p.ReadFile(folder + "\\fresh", 100), "new");
-}
-
 }  // namespace
 }  // namespace qm::contract

@@ -139,7 +139,6 @@ public:
     std::string UserDataFolder() override { return sim_.UserDataFolder(); }
     bool CreateFolder(const std::string& path) override { return sim_.CreateFolder(path); }
     bool DeleteFile(const std::string& path) override { return sim_.DeleteFile(path); }
-    bool MoveFile(const std::string& from, const std::string& to) override { return sim_.MoveFile(from, to); }
     bool FileExists(const std::string& path) override { return sim_.FileExists(path); }
     std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) override {
         return sim_.ReadFile(path, maxBytes);
