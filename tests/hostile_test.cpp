@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "aol/bounds.h"
+#include "aol/chat_sender.h"
 #include "aol/probes.h"
 #include "tests/program_fixture.h"
 
@@ -430,6 +431,22 @@ TEST(Hostile, ThousandDocumentsStillLeaveEveryLineSaid) {
     s.client.EndUpload();
     s.NothingMisplaced("1000 documents");
     s.StillAnswers("1000 documents");
+}
+
+// More documents than a walk visits, none of them the one looked for: the
+// room and the Welcome window are looked for among the first 1,024 only.
+TEST(Hostile, WalksForTheRoomAndTheWelcomeWindowStopAtTheirBound) {
+    World w;
+    w.client.Start("8.0");
+    for (int i = 0; i < bounds::kDocumentWindows + 100; ++i) w.client.OpenDocument("Doc", {});
+    const Hwnd mdi = w.client.MdiClient();
+    int calls = 0;
+    w.sim.SetHook([&](sim::Op op, Hwnd parent) { calls += op == sim::Op::FindWindowEx && parent == mdi; });
+    EXPECT_EQ(aol::FindWelcomeWindow(w.sim), 0u);
+    EXPECT_EQ(calls, bounds::kDocumentWindows);
+    calls = 0;
+    EXPECT_EQ(aol::FindChatRoom(w.sim), 0u);
+    EXPECT_EQ(calls, bounds::kDocumentWindows);
 }
 
 // The client's File and Help menus padded to `filler` items before the
