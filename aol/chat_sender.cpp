@@ -18,7 +18,9 @@ void Pause(Platform& platform, double seconds) {
         platform.WaitForEvents(seconds - passed);
 }
 
-Hwnd FindChatRoom(Platform& platform) {
+namespace {
+
+Hwnd WalkForChatRoom(Platform& platform) {
     Hwnd area = platform.FindWindowEx(FindAolWindow(platform), 0, kMdiClass);
     Hwnd child = 0;
     for (int visited = 0; visited < bounds::kDocumentWindows; ++visited) {
@@ -29,6 +31,15 @@ Hwnd FindChatRoom(Platform& platform) {
             return child;
     }
     return 0;
+}
+
+}  // namespace
+
+// A window that vanishes under the walk ends it early, as if it were done:
+// no room is believed gone on one walk alone.
+Hwnd FindChatRoom(Platform& platform) {
+    const Hwnd room = WalkForChatRoom(platform);
+    return room ? room : WalkForChatRoom(platform);
 }
 
 Hwnd FindChatInput(Platform& platform, InputVariant variant) {

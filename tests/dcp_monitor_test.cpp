@@ -201,6 +201,21 @@ TEST_P(UnreadPassword, IsNotTypedAndTheNextLookTypesIt) {
 
 INSTANTIATE_TEST_SUITE_P(LockedBrokenOrOneReadFailed, UnreadPassword, ::testing::Values(0, 1, 2));
 
+// Under Wine a keyword set while the client is busy is lost: Enter is not
+// pressed on whatever the box holds instead.
+TEST_F(Monitor, KeywordTheBoxDidNotTakeIsNotSubmitted) {
+    sim.SetDropsTimedOutSends(true);
+    Begin("8.0", kLobby);
+    int sets = 0;
+    sim.SetHook([&](sim::Op op, Hwnd window) {
+        if (op == sim::Op::SetText && sim.ClassOf(window) == "Edit" && ++sets == 2)
+            sim.SetBusyUntil(sim.Now() + kSendTimeoutMs / 1000.0 + 0.01);
+    });
+    LookAt(8);
+    EXPECT_EQ(client.PasswordsTyped(), Texts{"secret"});
+    EXPECT_TRUE(client.KeywordsSubmitted().empty());
+}
+
 // A room that reads two ways is unknown: the password is typed, no keyword
 // is entered and no re-entry announced.
 TEST_F(Monitor, RoomThatDoesNotReadIsNotEntered) {
