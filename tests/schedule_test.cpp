@@ -126,6 +126,8 @@ public:
     std::string failure, world;  // the world as the failure found it
     int steps = 0;
     long linesChecked = 0;
+    int FileFaults() const { return disk_.faults; }
+    bool Crowded() const { return crowded_; }
     std::vector<std::string> log;
     std::map<std::string, double> longest;  // each handler kind's longest own time
 
@@ -1157,13 +1159,15 @@ TEST(Schedules, RandomSchedulesKeepEveryInvariant) {
         for (unsigned seed = 1; seed <= count; ++seed) seeds.push_back(seed);
     }
     const bool replay = seeds.size() == 1;
-    long steps = 0, lines = 0;
+    long steps = 0, lines = 0, faults = 0, crowded = 0;
     int failed = 0;
     std::map<std::string, double> longest;
     for (const unsigned seed : seeds) {
         Schedule s(seed, LongSeed(seed));
         s.Run();
         steps += s.steps;
+        faults += s.FileFaults();
+        crowded += s.Crowded();
         lines += s.linesChecked;
         for (const auto& [kind, most] : s.longest) longest[kind] = std::max(longest[kind], most);
         if (s.failure.empty()) continue;
@@ -1174,7 +1178,9 @@ TEST(Schedules, RandomSchedulesKeepEveryInvariant) {
         if (replay || failed == 1) std::cout << "The simulated world at the failure:\n" << s.world;
         if (failed >= 5) break;
     }
-    std::cout << "schedules: " << seeds.size() << " seeds, " << steps << " steps, " << lines << " lines checked\n";
+    std::cout << "schedules: " << seeds.size() << " seeds, " << steps << " steps, " << lines << " lines checked, "
+              << faults << " file faults, " << crowded << " with more than " << bounds::kDocumentWindows
+              << " documents\n";
     if (replay)
         for (const auto& [kind, most] : longest) std::cout << "  longest own wait of " << kind << ": " << most << " s\n";
 }

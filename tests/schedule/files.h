@@ -103,14 +103,15 @@ public:
 
     // ---- Breaking -------------------------------------------------------------------
     // Right before the program starts: a file's first reads may fail.
-    void AtStart(bool faults) {
-        if (faults) {
+    void AtStart(bool broken) {
+        if (broken) {
             ArmFail(p_.settings, sim::Op::GetProfileString, 1 + Below(30));
             if (Chance(0.5)) Lock(Pick({p_.settings, p_.reasons, p_.password}), Between(1, 60));
         }
         startLines_ = Lines(sim_.FileBytes(p_.reasons).value_or(""));
         reasons.insert(startLines_.begin(), startLines_.end());
     }
+    int faults = 0;  // calls armed to fail, spells begun, files written anew
     // One thing goes wrong with one file.
     void Break() {
         const std::string path = Pick({p_.settings, p_.settings, p_.reasons, p_.password, p_.password});
@@ -257,6 +258,7 @@ private:
         for (const Arm& a : arms_)
             if (Fold(a.path) == Fold(path)) return;  // one at a time per file
         if (!n) n = 1 + Below(8);
+        ++faults;
         note_("file: call " + std::to_string(n) + " of op " + std::to_string(static_cast<int>(op)) + " on " + path +
               " will fail");
         arms_.push_back({op, path, n});
@@ -264,6 +266,7 @@ private:
     void Lock(const std::string& path, double seconds) {
         const std::optional<std::string> bytes = sim_.FileBytes(path);
         if (!bytes || spells_.count(Fold(path))) return;
+        ++faults;
         Spell spell{static_cast<Spell::Kind>(Below(3))};
         sim::SimPlatform::FileFlags flags;
         if (spell.kind == Spell::Locked) flags.unreadable = true;
@@ -308,6 +311,7 @@ private:
     void Replace(const std::string& path) {
         const std::optional<std::string> old = sim_.FileBytes(path);
         if (spells_.count(Fold(path))) return;
+        ++faults;
         std::string bytes = old.value_or("");
         const int how = Below(8);
         if (how < 3) {
