@@ -18,15 +18,28 @@ void Pause(Platform& platform, double seconds) {
         platform.WaitForEvents(seconds - passed);
 }
 
-Hwnd FindChatRoom(Platform& platform) {
+namespace {
+
+Hwnd WalkForChatRoom(Platform& platform) {
     Hwnd area = platform.FindWindowEx(FindAolWindow(platform), 0, kMdiClass);
-    for (Hwnd child = platform.FindWindowEx(area, 0, kChildClass); child;
-         child = platform.FindWindowEx(area, child, kChildClass)) {
+    Hwnd child = 0;
+    for (int visited = 0; visited < bounds::kDocumentWindows; ++visited) {
+        child = platform.FindWindowEx(area, child, kChildClass);
+        if (!child) return 0;
         if (platform.FindWindowEx(child, 0, kRichClass) && platform.FindWindowEx(child, 0, kListboxClass) &&
             platform.FindWindowEx(child, 0, kIconClass) && platform.FindWindowEx(child, 0, kStaticClass))
             return child;
     }
     return 0;
+}
+
+}  // namespace
+
+// A window that vanishes under the walk ends it early, as if it were done:
+// no room is believed gone on one walk alone.
+Hwnd FindChatRoom(Platform& platform) {
+    const Hwnd room = WalkForChatRoom(platform);
+    return room ? room : WalkForChatRoom(platform);
 }
 
 Hwnd FindChatInput(Platform& platform, InputVariant variant) {
@@ -91,7 +104,7 @@ namespace {
 // True while `box` is still a "RICHCNTL" of one of the client's document
 // windows, found through the window tree alone, so that a hung client cannot
 // hide it.  A tree too large to walk counts as holding it.
-bool BoxThere(Platform& platform, Hwnd box) {
+bool BoxFound(Platform& platform, Hwnd box) {
     Hwnd area = platform.FindWindowEx(FindAolWindow(platform), 0, kMdiClass);
     int visited = 0;
     for (Hwnd child = platform.FindWindowEx(area, 0, kChildClass); child;
@@ -104,6 +117,10 @@ bool BoxThere(Platform& platform, Hwnd box) {
     }
     return false;
 }
+
+// A window that vanishes under a walk ends it early, as if the walk were
+// done: only a second walk that misses the box too tells that it is gone.
+bool BoxThere(Platform& platform, Hwnd box) { return BoxFound(platform, box) || BoxFound(platform, box); }
 
 }  // namespace
 

@@ -25,7 +25,8 @@ InputVariant VariantFor(const std::string& version);
 void Pause(Platform& platform, double seconds);
 
 // The first document window with "RICHCNTL", "_AOL_Listbox", "_AOL_Icon" and
-// "_AOL_Static" children, or 0.
+// "_AOL_Static" children among the first bounds::kDocumentWindows, or 0
+// (after two walks: a window vanishing under one ends it early).
 Hwnd FindChatRoom(Platform& platform);
 // The room's input box, or 0.  When variant A finds none in a room with a
 // read-only transcript, variant B's box is used: where the client's menus

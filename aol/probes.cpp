@@ -56,9 +56,10 @@ std::string GetAolVersion(Platform& platform) {
 
 Hwnd FindWelcomeWindow(Platform& platform) {
     Hwnd area = platform.FindWindowEx(FindAolWindow(platform), 0, kMdiClass);
-    for (Hwnd child = platform.FindWindowEx(area, 0, kChildClass); child;
-         child = platform.FindWindowEx(area, child, kChildClass)) {
-        if (GetCaption(platform, child).starts_with("Welcome, ")) return child;
+    Hwnd child = 0;
+    for (int visited = 0; visited < bounds::kDocumentWindows; ++visited) {
+        child = platform.FindWindowEx(area, child, kChildClass);
+        if (!child || GetCaption(platform, child).starts_with("Welcome, ")) return child;
     }
     return 0;
 }

@@ -18,7 +18,8 @@ std::string GetCaption(Platform& platform, Hwnd window);
 // "8.0", "7.0", "6.0", "5.0", "4.0", "3.0", "2.5", or "foreign" when the
 // client's menu shows none of them (no client included).
 std::string GetAolVersion(Platform& platform);
-// The document window whose caption begins "Welcome, ", or 0.
+// The document window whose caption begins "Welcome, " among the first
+// bounds::kDocumentWindows, or 0.
 Hwnd FindWelcomeWindow(Platform& platform);
 // The signed-on screen name; "" when nobody is signed on.
 std::string GetScreenName(Platform& platform);

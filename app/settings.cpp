@@ -14,6 +14,14 @@ void WriteSetting(Platform& platform, const std::string& section, const std::str
     platform.WriteProfileString(section, ToUpperAscii(key), value, file);
 }
 
+std::optional<std::string> ReadKnownSetting(Platform& platform, const std::string& section, const std::string& key,
+                                            const std::string& file) {
+    if (platform.FileExists(file) && !ProfileFileReads(platform, file)) return std::nullopt;
+    std::string value = ReadSetting(platform, section, key, file);
+    if (ReadSetting(platform, section, key, file) != value) return std::nullopt;
+    return value;
+}
+
 std::string SettingsFile(Platform& platform) { return platform.ProgramFolder() + "\\quillmoor.dat"; }
 
 std::string PasswordFile(Platform& platform) { return platform.SystemFolder() + "\\quillmoor.pws"; }

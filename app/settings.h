@@ -1,6 +1,7 @@
 // The settings store: profile (INI) files read and written one value at a time.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/platform.h"
@@ -19,6 +20,11 @@ std::string ReadSetting(Platform& platform, const std::string& section, const st
 // the entry, the section and the file as needed.  A failed write is silent.
 void WriteSetting(Platform& platform, const std::string& section, const std::string& key, const std::string& value,
                   const std::string& file);
+
+// The value as ReadSetting gives it, when that is known: nullopt when the
+// file is there but does not read, or two reads disagree (one failed).
+std::optional<std::string> ReadKnownSetting(Platform& platform, const std::string& section, const std::string& key,
+                                            const std::string& file);
 
 // True when the profile file reads, all of it as far as a profile file goes:
 // one locked by another program, even a range of it, would read as if its

@@ -197,7 +197,9 @@ void EnterKeyword(Platform& platform, const std::string& text) {
     Hwnd edit = platform.FindWindowEx(combo, 0, kKeywordClass);
     platform.SetText(edit, "");
     aol::Pause(platform, 0.2);
-    platform.SetText(edit, text);
+    // A keyword the box may not hold (the client did not answer; under Wine
+    // it never will) is not submitted: Enter would submit whatever is there.
+    if (!platform.SetText(edit, text)) return;
     platform.Send(edit, Msg::Char, ' ');
     platform.Send(edit, Msg::Char, kCharEnter);
     aol::Pause(platform, 0.2);

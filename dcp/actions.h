@@ -42,7 +42,8 @@ Hwnd FindFirstMdiChild(Platform& platform);
 // Sends WM_CLOSE to the "AOL Channels" document window, if there is one.
 void CloseChannelsWindow(Platform& platform);
 // Submits the text through the toolbar's keyword box and leaves the box
-// empty; 0.6 s of pauses in all.
+// empty; 0.6 s of pauses in all.  A text the box did not answer for is not
+// submitted.
 void EnterKeyword(Platform& platform, const std::string& text);
 // Until a chat room with a caption is open, nobody is signed on, the sign-on
 // window or the client's alert shows, the client is gone, or

@@ -43,16 +43,28 @@ bool StorePassword(Platform& platform, const std::string& password) {
     return WritePasswordTo(platform, fallback, password);
 }
 
-std::string ReadPassword(Platform& platform) {
+namespace {
+
+// A read that failed reads as "": the file must read, and the value twice
+// alike, before "" or anything else is taken for what it holds.
+std::optional<std::string> ReadKnown(Platform& platform, const std::string& file) {
+    if (platform.FileExists(file) && !ProfileFileReads(platform, file)) return std::nullopt;
+    std::string password = ReadPasswordFrom(platform, file);
+    if (ReadPasswordFrom(platform, file) != password) return std::nullopt;
+    return password;
+}
+
+}  // namespace
+
+std::optional<std::string> ReadPassword(Platform& platform) {
     const std::string fallback = FallbackPasswordFile(platform);
     if (!fallback.empty() && platform.FileExists(fallback)) {
         // The user's copy is the newer password: locked by another program it
         // is unknown, and the older one is not typed in its place.
-        if (!ProfileFileReads(platform, fallback)) return "";
-        std::string password = ReadPasswordFrom(platform, fallback);
-        if (!password.empty()) return password;
+        std::optional<std::string> password = ReadKnown(platform, fallback);
+        if (!password || !password->empty()) return password;
     }
-    return ReadPasswordFrom(platform, PasswordFile(platform));
+    return ReadKnown(platform, PasswordFile(platform));
 }
 
 }  // namespace qm::dcp

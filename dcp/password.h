@@ -11,6 +11,7 @@
 // removed once the system folder takes a write again.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/platform.h"
@@ -29,7 +30,8 @@ std::string FallbackPasswordFile(Platform& platform);
 bool StorePassword(Platform& platform, const std::string& password);
 
 // The stored password: the user's own copy when it holds one, otherwise the
-// system folder's; "" when none is stored.
-std::string ReadPassword(Platform& platform);
+// system folder's; "" when none is stored.  nullopt when it is not known: a
+// file that is there did not read, or two reads of it disagree.
+std::optional<std::string> ReadPassword(Platform& platform);
 
 }  // namespace qm::dcp

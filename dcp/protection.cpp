@@ -35,7 +35,9 @@ bool Protection::VersionIs(std::initializer_list<const char*> versions) {
 
 bool Protection::StillOn() { return SignedOn() && aol::FindAolWindow(shell_.platform); }
 
-std::string Protection::Password() { return unstoredPassword_ ? *unstoredPassword_ : ReadPassword(shell_.platform); }
+std::optional<std::string> Protection::Password() {
+    return unstoredPassword_ ? unstoredPassword_ : ReadPassword(shell_.platform);
+}
 
 // Nothing is remembered between looks: each starts from what it finds.  The
 // timer never runs this inside itself, so a look that falls due while a
@@ -57,9 +59,12 @@ void Protection::Timer2_Timer() {
     if (SignedOn() || !FindSignOnWindow(p)) return;
 
     pause(4);
-    const std::string password = Password();
-    const std::string room = ReadSetting(p, "dcp", "room", SettingsFile(p));
-    TypeSignOnPassword(p, password);
+    // What could not be read is not typed (the next look tries again) nor
+    // entered.
+    const std::optional<std::string> password = Password();
+    if (!password) return;
+    const std::optional<std::string> room = ReadKnownSetting(p, "dcp", "room", SettingsFile(p));
+    TypeSignOnPassword(p, *password);
     pause(2);
     WaitForSignOn(p);
     pause(10);
@@ -72,8 +77,8 @@ void Protection::Timer2_Timer() {
     pause(1);
     if (!StillOn()) return;
 
-    if (menu.Checked("enablereenterroom")) {
-        EnterKeyword(p, room);
+    if (menu.Checked("enablereenterroom") && room) {
+        EnterKeyword(p, *room);
         WaitForRoom(p);
         if (!StillOn()) return;
         if (aol::FindAolAlert(p)) aol::DismissAolAlert(p);

@@ -38,7 +38,7 @@ public:
 
     // The password a re-sign-on types: the last one set this run when no file
     // would take it, otherwise the stored one.
-    std::string Password();
+    std::optional<std::string> Password();
 
 private:
     bool SignedOn();

@@ -180,6 +180,53 @@ INSTANTIATE_TEST_SUITE_P(
                     {"AOL Channels", "Download Manager"}, {"&Download Manager"}, {}, {kDownload}, 34}),
     [](const ::testing::TestParamInfo<VersionCase>& info) { return std::string(info.param.name); });
 
+// A password file that does not read (locked by another program, a read
+// that breaks midway) or that reads two ways is unknown: nothing is typed,
+// and the first look after it reads again types the stored password.
+class UnreadPassword : public Monitor, public ::testing::WithParamInterface<int> {};
+
+TEST_P(UnreadPassword, IsNotTypedAndTheNextLookTypesIt) {
+    using Flags = sim::SimPlatform::FileFlags;
+    Begin("8.0", kLobby);
+    if (GetParam() == 0) sim.SetFileFlags(kPasswordFile, Flags{.unreadable = true});
+    if (GetParam() == 1) sim.SetFileFlags(kPasswordFile, Flags{.breaksAfter = 10});
+    if (GetParam() == 2) sim.FailNth(sim::Op::GetProfileString, 1, std::string(kPasswordFile));
+    sim.RunFor(8 + 4.5);
+    EXPECT_TRUE(client.PasswordsTyped().empty());
+    sim.SetFileFlags(kPasswordFile, {});
+    LookAt(24);
+    EXPECT_EQ(client.PasswordsTyped(), Texts{"secret"});
+    EXPECT_EQ(client.KeywordsSubmitted(), Texts{"lobby"});
+}
+
+INSTANTIATE_TEST_SUITE_P(LockedBrokenOrOneReadFailed, UnreadPassword, ::testing::Values(0, 1, 2));
+
+// Under Wine a keyword set while the client is busy is lost: Enter is not
+// pressed on whatever the box holds instead.
+TEST_F(Monitor, KeywordTheBoxDidNotTakeIsNotSubmitted) {
+    sim.SetDropsTimedOutSends(true);
+    Begin("8.0", kLobby);
+    int sets = 0;
+    sim.SetHook([&](sim::Op op, Hwnd window) {
+        if (op == sim::Op::SetText && sim.ClassOf(window) == "Edit" && ++sets == 2)
+            sim.SetBusyUntil(sim.Now() + kSendTimeoutMs / 1000.0 + 0.01);
+    });
+    LookAt(8);
+    EXPECT_EQ(client.PasswordsTyped(), Texts{"secret"});
+    EXPECT_TRUE(client.KeywordsSubmitted().empty());
+}
+
+// A room that reads two ways is unknown: the password is typed, no keyword
+// is entered and no re-entry announced.
+TEST_F(Monitor, RoomThatDoesNotReadIsNotEntered) {
+    Begin("8.0", kLobby);
+    sim.Schedule(8 + 4, [&] { sim.FailNth(sim::Op::GetProfileString, 1, kSettings); });
+    LookAt(8);
+    EXPECT_EQ(client.PasswordsTyped(), Texts{"secret"});
+    EXPECT_TRUE(client.KeywordsSubmitted().empty());
+    EXPECT_TRUE(client.Transcript("Lobby").empty());
+}
+
 TEST_F(Monitor, FailedSignOnIsTriedOnceMoreByTheNextLookDueAfterIt) {
     Begin("8.0");
     // Refused within a second: the sign-on window is back long before the

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "aol/bounds.h"
+#include "aol/chat_sender.h"
 #include "aol/probes.h"
 #include "tests/program_fixture.h"
 
@@ -430,6 +431,48 @@ TEST(Hostile, ThousandDocumentsStillLeaveEveryLineSaid) {
     s.client.EndUpload();
     s.NothingMisplaced("1000 documents");
     s.StillAnswers("1000 documents");
+}
+
+// A window that vanishes while the sender walks the documents ends that walk
+// early: neither the room nor the user's box (a line still in flight) is
+// taken for gone, no line is dropped, and the user's text goes back once the
+// client answers.
+TEST(Hostile, DocumentVanishingUnderAWalkDropsNothing) {
+    for (const bool inFlight : {false, true}) {
+        Scene s;
+        s.Begin();
+        const aolsim::Handle doc = s.client.OpenDocument("Write Mail", {.edits = 1});
+        s.client.SetDocumentOrder({doc, s.room});
+        // Stuck in its Enter handler past the take: the first line stays in flight.
+        if (inFlight) s.client.When(aolsim::Trigger::ChatEnter, aolsim::Reaction::Block, bounds::kTakeSeconds + 5);
+        s.program.chat.SendChatLine("</b>one");
+        const Hwnd mdi = s.client.MdiClient();
+        int calls = 0;
+        s.sim.SetHook([&](sim::Op op, Hwnd parent) {
+            if (op == sim::Op::FindWindowEx && parent == mdi && ++calls == 2) s.client.DestroyWindow(doc);
+        });
+        s.program.chat.SendChatLine("</b>two");
+        s.sim.RunFor(60);
+        EXPECT_EQ(s.client.InputText(s.room), kTyped) << inFlight;
+        EXPECT_EQ(Tail(s.Lines(), 0), (Texts{"</b>one", "</b>two"})) << inFlight;
+    }
+}
+
+// More documents than a walk visits, none of them the one looked for: the
+// room and the Welcome window are looked for among the first 1,024 only (the
+// room twice over before it is believed absent).
+TEST(Hostile, WalksForTheRoomAndTheWelcomeWindowStopAtTheirBound) {
+    World w;
+    w.client.Start("8.0");
+    for (int i = 0; i < bounds::kDocumentWindows + 100; ++i) w.client.OpenDocument("Doc", {});
+    const Hwnd mdi = w.client.MdiClient();
+    int calls = 0;
+    w.sim.SetHook([&](sim::Op op, Hwnd parent) { calls += op == sim::Op::FindWindowEx && parent == mdi; });
+    EXPECT_EQ(aol::FindWelcomeWindow(w.sim), 0u);
+    EXPECT_EQ(calls, bounds::kDocumentWindows);
+    calls = 0;
+    EXPECT_EQ(aol::FindChatRoom(w.sim), 0u);
+    EXPECT_EQ(calls, 2 * bounds::kDocumentWindows) << "two walks (one may end early), each to its bound";
 }
 
 // The client's File and Help menus padded to `filler` items before the

@@ -397,7 +397,10 @@ Hwnd SimPlatform::FindIn(const std::vector<Hwnd>& list, Hwnd after, std::string_
                          std::optional<std::string_view> caption) {
     auto it = list.begin();
     if (after) {
-        it = std::find(list.begin(), list.end(), after);
+        // A walk asks for the one after what it found last: start there, so
+        // that walking a thousand windows costs a thousand steps.
+        const bool hinted = findHint_ < list.size() && list[findHint_] == after;
+        it = hinted ? list.begin() + static_cast<std::ptrdiff_t>(findHint_) : std::find(list.begin(), list.end(), after);
         if (it == list.end()) return 0;
         ++it;
     }
@@ -405,6 +408,7 @@ Hwnd SimPlatform::FindIn(const std::vector<Hwnd>& list, Hwnd after, std::string_
         const Window* w = Get(*it);
         if (!EqualsNoCase(w->cls, cls)) continue;
         if (caption && !EqualsNoCase(w->text, *caption)) continue;
+        findHint_ = static_cast<std::size_t>(it - list.begin());
         return *it;
     }
     return 0;

@@ -318,6 +318,7 @@ private:
 
     std::map<Hwnd, std::unique_ptr<Window>> windows_;
     std::vector<Hwnd> topLevel_;
+    std::size_t findHint_ = 0;  // where FindIn last found a window
     Hwnd nextHwnd_ = 0x10010;
     std::map<Hmenu, std::vector<MenuItem>> menus_;
     Hmenu nextMenu_ = 0x20010;

@@ -22,6 +22,16 @@ public:
     virtual std::function<void()> Tick(int index, unsigned milliseconds, std::function<void()> tick) = 0;
     virtual void TimerMade(int index, int timer) = 0;
     virtual void TimerSwitched(int timer, bool running) = 0;
+    // Files: before each call, and after it what it did.
+    virtual void BeforeFileCall() = 0;
+    virtual void ProfileRead(const std::string& section, const std::string& key, const std::string& path) = 0;
+    virtual void FileRead(const std::string& path, bool got) = 0;
+    // `section` is empty for a whole file; `before` is the file before.
+    virtual void Wrote(const std::string& path, const std::string& section, const std::string& key,
+                       const std::string& value, bool ok, const std::optional<std::string>& before) = 0;
+    virtual void Invalidated(Hwnd window) = 0;
+    // A child window looked up among `parent`'s, after `after`.
+    virtual void Walked(Hwnd parent, Hwnd after, Hwnd found) = 0;
 };
 
 class Spy final : public Platform {
@@ -48,7 +58,9 @@ public:
     }
     Hwnd FindWindowEx(Hwnd parent, Hwnd after, std::string_view cls,
                       std::optional<std::string_view> caption) override {
-        return Timed([&] { return sim_.FindWindowEx(parent, after, cls, caption); });
+        const Hwnd found = Timed([&] { return sim_.FindWindowEx(parent, after, cls, caption); });
+        w_.Walked(parent, after, found);
+        return found;
     }
     Hwnd NextWindow(Hwnd window) override { return Timed([&] { return sim_.NextWindow(window); }); }
     int GetWindowTextLength(Hwnd window) override { return Timed([&] { return sim_.GetWindowTextLength(window); }); }
@@ -88,11 +100,18 @@ public:
     }
     std::string GetProfileString(const std::string& section, const std::string& key, const std::string& path,
                                  int size) override {
-        return sim_.GetProfileString(section, key, path, size);
+        w_.BeforeFileCall();
+        std::string value = sim_.GetProfileString(section, key, path, size);
+        w_.ProfileRead(section, key, path);
+        return value;
     }
     bool WriteProfileString(const std::string& section, const std::string& key, const std::string& value,
                             const std::string& path) override {
-        return sim_.WriteProfileString(section, key, value, path);
+        const std::optional<std::string> before = sim_.FileBytes(path);
+        w_.BeforeFileCall();
+        const bool ok = sim_.WriteProfileString(section, key, value, path);
+        w_.Wrote(path, section, key, value, ok, before);
+        return ok;
     }
     double Now() override { return sim_.Now(); }
     LocalTime LocalNow() override { return sim_.LocalNow(); }
@@ -118,7 +137,10 @@ public:
                             EditorWindowModel& model) override {
         return sim_.CreateEditorWindow(caption, layout, model);
     }
-    void Invalidate(Hwnd window) override { sim_.Invalidate(window); }
+    void Invalidate(Hwnd window) override {
+        sim_.Invalidate(window);
+        w_.Invalidated(window);
+    }
     int TrackPopupMenu(const PopupItem& root, Hwnd owner, std::optional<Point> at, int defaultId) override {
         return sim_.TrackPopupMenu(root, owner, at, defaultId);
     }
@@ -138,12 +160,27 @@ public:
     std::string SystemFolder() override { return sim_.SystemFolder(); }
     std::string UserDataFolder() override { return sim_.UserDataFolder(); }
     bool CreateFolder(const std::string& path) override { return sim_.CreateFolder(path); }
-    bool DeleteFile(const std::string& path) override { return sim_.DeleteFile(path); }
+    bool DeleteFile(const std::string& path) override {
+        const std::optional<std::string> before = sim_.FileBytes(path);
+        w_.BeforeFileCall();
+        const bool ok = sim_.DeleteFile(path);
+        w_.Wrote(path, "", "", "", ok, before);
+        return ok;
+    }
     bool FileExists(const std::string& path) override { return sim_.FileExists(path); }
     std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) override {
-        return sim_.ReadFile(path, maxBytes);
+        w_.BeforeFileCall();
+        std::optional<std::string> bytes = sim_.ReadFile(path, maxBytes);
+        w_.FileRead(path, bytes.has_value());
+        return bytes;
     }
-    bool WriteFile(const std::string& path, const std::string& bytes) override { return sim_.WriteFile(path, bytes); }
+    bool WriteFile(const std::string& path, const std::string& bytes) override {
+        const std::optional<std::string> before = sim_.FileBytes(path);
+        w_.BeforeFileCall();
+        const bool ok = sim_.WriteFile(path, bytes);
+        w_.Wrote(path, "", "", bytes, ok, before);
+        return ok;
+    }
 
 private:
 
