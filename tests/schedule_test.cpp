@@ -300,8 +300,10 @@ double Schedule::Bound(const Frame& f) const {
 }
 
 std::function<void()> Schedule::Tick(int index, unsigned, std::function<void()> tick) {
-    static const char* const kinds[] = {"Timer1", "Timer2", "Timer3", "retry"};
-    const char* kind = kinds[std::min(index, 3)];
+    // In the order the program makes them: the chat sender's retry timer
+    // comes last, when first wanted.
+    static const char* const kinds[] = {"Timer1", "Timer2", "Timer3", "auto idle", "retry"};
+    const char* kind = kinds[std::min(index, 4)];
     return [this, index, kind, tick = std::move(tick)] {
         if (index == 0 && idleOpen_) {
             ++fired_;
