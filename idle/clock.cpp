@@ -136,6 +136,26 @@ void IdleEngine::AdvanceStoredTotal(int minutes) {
     owedMinutes_ = 0;
 }
 
+std::optional<IdleEngine::StoredTotal> IdleEngine::KnownStoredTotal() {
+    Platform& platform = shell_.platform;
+    const std::string file = SettingsFile(platform);
+    std::optional<StoredTotal> total;
+    const std::optional<std::string> minute = ReadKnownSetting(platform, "stats", "minute", file),
+                                     hour = ReadKnownSetting(platform, "stats", "hour", file),
+                                     day = ReadKnownSetting(platform, "stats", "day", file);
+    if (minute && hour && day) {
+        total = StoredTotal{*minute, *hour, *day};
+    } else if (stored_) {
+        total = stored_;
+        AddMinutes(total->day, total->hour, total->minute, owedMinutes_, LeadingNumber);
+    } else {
+        return std::nullopt;
+    }
+    for (std::string* value : {&total->minute, &total->hour, &total->day})
+        if (value->empty()) *value = "0";
+    return total;
+}
+
 // The counter has reached or passed the interval (a new interval may be
 // below it).  An interval typed as "05" or "1.9" counts by its whole minutes
 // (5, 1); one that is not a number, or under a minute, is never reached.

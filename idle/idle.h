@@ -61,7 +61,14 @@ private:
     // program is ending: nothing more is said then.
     bool Say(Announcement kind, const std::vector<LineValue>& values = {});
     bool Wait(double seconds);
-    std::string Stored(const char* key);
+    struct StoredTotal {
+        std::string minute, hour, day;
+        bool operator==(const StoredTotal&) const = default;
+    };
+    // The stored total for brag and exit: as the file holds it, or, where
+    // the file does not read, the last total known with the minutes counted
+    // since; nullopt when no total is known ("0" would be a wrong one).
+    std::optional<StoredTotal> KnownStoredTotal();
 
     Shell& shell_;
     bool exiting_ = false;
@@ -69,10 +76,6 @@ private:
     double countedTo_ = 0;
     // The stored total as last read or written whole, the minutes counted
     // but not yet in the file, and whether the last write broke midway.
-    struct StoredTotal {
-        std::string minute, hour, day;
-        bool operator==(const StoredTotal&) const = default;
-    };
     std::optional<StoredTotal> stored_;
     int owedMinutes_ = 0;
     bool repairing_ = false;

@@ -6,17 +6,12 @@
 
 namespace qm {
 
-// A stored value as read; "0" when there is none.
-std::string IdleEngine::Stored(const char* key) {
-    Platform& platform = shell_.platform;
-    std::string value = ReadSetting(platform, "stats", key, SettingsFile(platform));
-    return value.empty() ? "0" : value;
-}
-
 void IdleEngine::bragidlestats_Click() {
-    const std::string days = Stored("day"), hours = Stored("hour"), minutes = Stored("minute");
+    // A total that could not be read is not bragged as 0.
+    const std::optional<StoredTotal> total = KnownStoredTotal();
+    if (!total) return;
     if (!Say(Announcement::StatsLine1) || !Wait(0.4)) return;
-    Say(Announcement::StatsLine2, {days, hours, minutes});
+    Say(Announcement::StatsLine2, {total->day, total->hour, total->minute});
 }
 
 void IdleEngine::exit_Click() {
@@ -24,13 +19,18 @@ void IdleEngine::exit_Click() {
     if (exiting_) return;
     exiting_ = true;
     Form1& form = shell_.form1;
-    form.lblDay = Stored("day");
-    form.lblHrs = Stored("hour");
-    form.lblMins = Stored("minute");
+    const std::optional<StoredTotal> total = KnownStoredTotal();
+    if (total) {
+        form.lblDay = total->day;
+        form.lblHrs = total->hour;
+        form.lblMins = total->minute;
+    }
     Say(Announcement::ExitLine1);
     Wait(0.4);
-    Say(Announcement::ExitLine2, {[this] { return shell_.version(); }, [&form] { return form.lblDay; },
-                                  [&form] { return form.lblHrs; }, [&form] { return form.lblMins; }});
+    // The farewell's total line only with a total known.
+    if (total)
+        Say(Announcement::ExitLine2, {[this] { return shell_.version(); }, [&form] { return form.lblDay; },
+                                      [&form] { return form.lblHrs; }, [&form] { return form.lblMins; }});
     shell_.End();
 }
 

@@ -391,6 +391,36 @@ TEST_F(Idle, IntervalPromptTakesOnlyAPositiveNumber) {
     EXPECT_EQ(State(), kOff);
 }
 
+// A settings file that does not read (another program holds it) never has
+// its total said as 0: brag and exit say the last total known with the
+// minutes counted since, or, with none known, brag says nothing and the
+// farewell only its first line.
+TEST_F(Idle, BragAndExitNeverSayATotalTheyCouldNotRead) {
+    Start("[handle]\r\nhandle=joe\r\n[stats]\r\nday=2\r\nhour=23\r\nminute=58\r\n");
+    sim.SetFileFlags(kSettings, {.unreadable = true});
+    Choose({"idle options", "brag idle stats"});
+    EXPECT_EQ(Lines(), Texts{});
+    sim.SetFileFlags(kSettings, {});
+    IdleOn();
+    Minutes(1);
+    sim.SetFileFlags(kSettings, {.unreadable = true});
+    Minutes(2);
+    entryLines += Lines().size();
+    Choose({"idle options", "brag idle stats"});
+    EXPECT_EQ(Lines(), (Texts{Said("joe<font color=#000000>'s stats"), Head(2) + "total idled: " + Dhm("3", "0", "1")}));
+    entryLines += Lines().size();
+    Choose({"exit"});
+    EXPECT_EQ(Lines(), (Texts{Exit1(), Exit2("3", "0", "1")}));
+}
+
+TEST_F(Idle, FarewellWithoutAKnownTotalIsItsFirstLine) {
+    Start("[handle]\r\nhandle=joe\r\n[stats]\r\nday=2\r\n");
+    sim.SetFileFlags(kSettings, {.breaksAfter = 10});
+    Choose({"exit"});
+    EXPECT_EQ(Lines(), Texts{Exit1()});
+    EXPECT_TRUE(sim.QuitCalled());
+}
+
 // Both say the stored total as the file holds it, not this run's clock.
 TEST_F(Idle, BragAndExitSayTheStoredTotalAsRead) {
     Start("[handle]\r\nhandle=joe\r\n[stats]\r\nhour=5\r\nminute=007\r\n");
