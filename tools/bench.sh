@@ -148,7 +148,7 @@ scene() {
   wait_until "aolsim's window" 120 has_window "America Online" || fail "aolsim.exe did not start"
   wine_bg "$work/q/quillmoor.exe"
   wait_until "quillmoor's window" 60 has_window "quillmoor idle by dorwick" || fail "quillmoor.exe did not start"
-  wait_until "quillmoor's entry announcement" 60 at_least "enter:" 1 || fail "quillmoor never announced itself"
+  wait_until "quillmoor's entry announcement" 180 at_least "enter:" 1 || fail "quillmoor never announced itself"
   sleep 1
   qpid=$(pid_of "$work/q/quillmoor.exe") || fail "no process of quillmoor.exe"
 }
