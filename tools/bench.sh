@@ -65,11 +65,11 @@ prefix=$bench/wineprefix
 mkdir -p "$bench"
 rm -rf "$work"
 mkdir -p "$work/q" "$work/m"
-say "building the yardsticks in bench/"
+say "building the yardsticks in platform/win32/bench/"
 for p in minimal spin; do
-  $cc -O2 -Wall -Wextra -Werror -mwindows -o "$work/m/$p.exe" bench/$p.c || fail "cannot build bench/$p.c"
+  $cc -O2 -Wall -Wextra -Werror -mwindows -o "$work/m/$p.exe" platform/win32/bench/$p.c || fail "cannot build platform/win32/bench/$p.c"
 done
-$cc -O2 -Wall -Wextra -Werror -o "$work/m/probe.exe" bench/probe.c || fail "cannot build bench/probe.c"
+$cc -O2 -Wall -Wextra -Werror -o "$work/m/probe.exe" platform/win32/bench/probe.c || fail "cannot build platform/win32/bench/probe.c"
 
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 loader=$(wine_loader)
