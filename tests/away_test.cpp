@@ -269,6 +269,19 @@ TEST_F(Away, TranscriptThatShrinksIsReplacedAndGrowsHuge) {
     EXPECT_EQ(touched, Texts{});
 }
 
+// The Welcome window is the only place the screen name shows: closed by the
+// user while away, lines naming them are still kept and their own lines,
+// naming the handle, still never are.
+TEST_F(Away, TheScreenNameOutlivesTheWelcomeWindow) {
+    StartLogging("[handle]\r\nHANDLE=sleepy\r\n");
+    IdleOn();
+    client.DestroyWindow(client.WelcomeWindow());
+    Say("Kat Nap", "joe, you there?");
+    Say("Joe", "back soon, sleepy is");
+    Minutes(1);
+    EXPECT_EQ(KeptLines(), Texts{"Kat Nap:\tjoe, you there?"});
+}
+
 // 7.0 and 8.0 read the read-only transcript; before them the first
 // "RICHCNTL" (the second is the input box).
 TEST_F(Away, EarlyLayoutReadsTheFirstRichControl) {
