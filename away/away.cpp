@@ -150,8 +150,9 @@ void Away::SetLog(bool on) {
 void Away::awaylog_Click() {
     SetLog(!logOn_);
     WriteSetting(shell_.platform, "away", "log", logOn_ ? "yes" : "no", SettingsFile(shell_.platform));
-    // Turned on while away: from now on.
-    watch_.Restart();
+    // Turned on while away: from now on (what was taken before is not taken
+    // again).
+    watch_.Rebase();
     ReadTranscript();
 }
 

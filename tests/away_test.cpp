@@ -282,6 +282,22 @@ TEST_F(Away, TheScreenNameOutlivesTheWelcomeWindow) {
     EXPECT_EQ(KeptLines(), Texts{"Kat Nap:\tjoe, you there?"});
 }
 
+// A room left and come back to: what was kept from it is not kept again,
+// what was said there meanwhile is.
+TEST_F(Away, ARoomComeBackToIsNewOnlyInWhatCameMeanwhile) {
+    StartLogging();
+    IdleOn();
+    Say("Kat Nap", "joe 1");
+    Minutes(1);
+    const Hwnd cafe = client.OpenRoom("Cafe");
+    client.Say(cafe, "Kat Nap", "joe in the cafe");
+    Say("Kat Nap", "joe 2");  // in the Lobby, behind the cafe
+    Minutes(1);
+    client.DestroyWindow(cafe);
+    Minutes(1);
+    EXPECT_EQ(KeptLines(), (Texts{"Kat Nap:\tjoe 1", "Kat Nap:\tjoe in the cafe", "Kat Nap:\tjoe 2"}));
+}
+
 // 7.0 and 8.0 read the read-only transcript; before them the first
 // "RICHCNTL" (the second is the input box).
 TEST_F(Away, EarlyLayoutReadsTheFirstRichControl) {
