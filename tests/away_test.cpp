@@ -298,6 +298,23 @@ TEST_F(Away, ARoomComeBackToIsNewOnlyInWhatCameMeanwhile) {
     EXPECT_EQ(KeptLines(), (Texts{"Kat Nap:\tjoe 1", "Kat Nap:\tjoe in the cafe", "Kat Nap:\tjoe 2"}));
 }
 
+// The log switched off and on while away starts "new" afresh, yet a room
+// read before is not new again in what was kept from it.
+TEST_F(Away, LogSwitchedOffAndOnKeepsNothingTwice) {
+    StartLogging();
+    IdleOn();
+    Say("Kat Nap", "joe 1");
+    Minutes(1);
+    const Hwnd cafe = client.OpenRoom("Cafe");
+    Choose({"idle options", "away log: on"});
+    client.Say(cafe, "Kat Nap", "joe, said while the log was off");
+    Choose({"idle options", "away log: off"});
+    Minutes(1);
+    client.DestroyWindow(cafe);
+    Minutes(1);
+    EXPECT_EQ(KeptLines(), Texts{"Kat Nap:\tjoe 1"});
+}
+
 // 7.0 and 8.0 read the read-only transcript; before them the first
 // "RICHCNTL" (the second is the input box).
 TEST_F(Away, EarlyLayoutReadsTheFirstRichControl) {
