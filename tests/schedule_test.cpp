@@ -947,7 +947,7 @@ void Schedule::SetUp() {
     if (Chance(0.05)) {
         // A log near its most: the next lines cut it.
         std::string old;
-        while (old.size() + 200 < away::kLogMostBytes) old += "2026-01-01 00:00:00\tKat Nap:\thi joe, an old line of the log\r\n";
+        while (old.size() + 60 < away::kLogMostBytes) old += "2026-01-01 00:00:00\tKat Nap:\thi joe, an old line of the log\r\n";
         sim_.SetFileBytes(log_, old);
     }
     const long total = Below(3) == 0 ? 0 : Below(4 * 24 * 60);
