@@ -110,7 +110,8 @@ void Away::Choose(const char* item) {
 void Away::ReadTranscript() {
     if (!logOn_ || !Idling() || shell_.Ending()) return;
     Platform& platform = shell_.platform;
-    mentions_.SetNames({aol::GetScreenName(platform), shell_.form1.lblHandle});
+    if (std::string name = aol::GetScreenName(platform); !name.empty()) screenName_ = std::move(name);
+    mentions_.SetNames({screenName_, shell_.form1.lblHandle});
     std::string written;
     for (const std::string& line : watch_.Read(aol::VariantFor(shell_.version()))) {
         if (!mentions_.ForUser(line)) continue;
@@ -149,8 +150,9 @@ void Away::SetLog(bool on) {
 void Away::awaylog_Click() {
     SetLog(!logOn_);
     WriteSetting(shell_.platform, "away", "log", logOn_ ? "yes" : "no", SettingsFile(shell_.platform));
-    // Turned on while away: from now on.
-    watch_.Restart();
+    // Turned on while away: from now on (what was taken before is not taken
+    // again).
+    watch_.Rebase();
     ReadTranscript();
 }
 

@@ -84,6 +84,9 @@ private:
     away::TranscriptWatch watch_;
     away::Mentions mentions_;
     std::deque<away::Kept> kept_;
+    // The screen name as last read: the Welcome window that tells it may be
+    // gone (closed by the user) while the user is still in the room.
+    std::string screenName_;
     bool logOn_ = false;
     int autoMinutes_ = 0;
     Timer autoTimer_;

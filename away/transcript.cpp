@@ -1,5 +1,6 @@
 #include "away/transcript.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "aol/bounds.h"
@@ -84,9 +85,13 @@ std::vector<std::string> TranscriptWatch::Read(aol::InputVariant variant) {
     const std::optional<std::string> text = platform_.GetTextTail(window, bounds::kMaxTextRead);
     if (!text) return {};
     std::vector<std::string> lines = SplitLines(*text);
+    auto before = std::find_if(seen_.begin(), seen_.end(), [window](const Seen& s) { return s.window == window; });
     std::vector<std::string> fresh;
-    if (seen_) fresh = NewLines(seen_->window == window ? seen_->lines : std::vector<std::string>{}, lines);
-    seen_ = Seen{window, std::move(lines)};
+    if (started_) fresh = NewLines(before != seen_.end() ? before->lines : std::vector<std::string>{}, lines);
+    started_ = true;
+    if (before != seen_.end()) seen_.erase(before);
+    if (seen_.size() >= kTranscriptsRemembered) seen_.erase(seen_.begin());
+    seen_.push_back(Seen{window, std::move(lines)});
     return fresh;
 }
 

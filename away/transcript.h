@@ -30,17 +30,28 @@ std::vector<std::string> SplitLines(const std::string& text);
 // overlap at all every line of `now` is new.
 std::vector<std::string> NewLines(const std::vector<std::string>& before, const std::vector<std::string>& now);
 
-// Reads one transcript again and again and says what is new each time.
+// Transcripts remembered at once: more rooms than anyone sits in, and each
+// memory is one bounded read.
+constexpr std::size_t kTranscriptsRemembered = 8;
+
+// Reads the room's transcript again and again and says what is new each time.
 class TranscriptWatch {
 public:
     explicit TranscriptWatch(Platform& platform) : platform_(platform) {}
 
     // Forgets what was read: the next read sets the start and is new in
     // nothing.
-    void Restart() { seen_.reset(); }
-    // The lines new since the last read.  A transcript that cannot be found
-    // or read gives none and is read again next time; another transcript
-    // (the room changed) is new in all its lines.
+    void Restart() {
+        seen_.clear();
+        started_ = false;
+    }
+    // The next read is new in nothing, but the rooms read before stay
+    // remembered: what was taken from them is not taken again.
+    void Rebase() { started_ = false; }
+    // The lines new since the last read of the same transcript.  A transcript
+    // that cannot be found or read gives none and is read again next time;
+    // one not read before (another room) is new in all its lines; a room left
+    // and come back to is new only in what came meanwhile.
     std::vector<std::string> Read(aol::InputVariant variant);
 
 private:
@@ -49,7 +60,8 @@ private:
         Hwnd window = 0;
         std::vector<std::string> lines;
     };
-    std::optional<Seen> seen_;
+    std::vector<Seen> seen_;  // the most recently read last
+    bool started_ = false;
 };
 
 }  // namespace qm::away

@@ -269,6 +269,52 @@ TEST_F(Away, TranscriptThatShrinksIsReplacedAndGrowsHuge) {
     EXPECT_EQ(touched, Texts{});
 }
 
+// The Welcome window is the only place the screen name shows: closed by the
+// user while away, lines naming them are still kept and their own lines,
+// naming the handle, still never are.
+TEST_F(Away, TheScreenNameOutlivesTheWelcomeWindow) {
+    StartLogging("[handle]\r\nHANDLE=sleepy\r\n");
+    IdleOn();
+    client.DestroyWindow(client.WelcomeWindow());
+    Say("Kat Nap", "joe, you there?");
+    Say("Joe", "back soon, sleepy is");
+    Minutes(1);
+    EXPECT_EQ(KeptLines(), Texts{"Kat Nap:\tjoe, you there?"});
+}
+
+// A room left and come back to: what was kept from it is not kept again,
+// what was said there meanwhile is.
+TEST_F(Away, ARoomComeBackToIsNewOnlyInWhatCameMeanwhile) {
+    StartLogging();
+    IdleOn();
+    Say("Kat Nap", "joe 1");
+    Minutes(1);
+    const Hwnd cafe = client.OpenRoom("Cafe");
+    client.Say(cafe, "Kat Nap", "joe in the cafe");
+    Say("Kat Nap", "joe 2");  // in the Lobby, behind the cafe
+    Minutes(1);
+    client.DestroyWindow(cafe);
+    Minutes(1);
+    EXPECT_EQ(KeptLines(), (Texts{"Kat Nap:\tjoe 1", "Kat Nap:\tjoe in the cafe", "Kat Nap:\tjoe 2"}));
+}
+
+// The log switched off and on while away starts "new" afresh, yet a room
+// read before is not new again in what was kept from it.
+TEST_F(Away, LogSwitchedOffAndOnKeepsNothingTwice) {
+    StartLogging();
+    IdleOn();
+    Say("Kat Nap", "joe 1");
+    Minutes(1);
+    const Hwnd cafe = client.OpenRoom("Cafe");
+    Choose({"idle options", "away log: on"});
+    client.Say(cafe, "Kat Nap", "joe, said while the log was off");
+    Choose({"idle options", "away log: off"});
+    Minutes(1);
+    client.DestroyWindow(cafe);
+    Minutes(1);
+    EXPECT_EQ(KeptLines(), Texts{"Kat Nap:\tjoe 1"});
+}
+
 // 7.0 and 8.0 read the read-only transcript; before them the first
 // "RICHCNTL" (the second is the input box).
 TEST_F(Away, EarlyLayoutReadsTheFirstRichControl) {

@@ -6,8 +6,35 @@
 // every bound, a client that quits; the user typing and closing the Welcome
 // window; the settings, reasons and password files failing to read or
 // write, locked, read-only or written anew by another program; a thousand
-// and more documents open), with every invariant checked after every step.  A failing seed is
-// printed and replays alone: QM_SCHEDULE_SEED=N; QM_SCHEDULES=N runs N seeds.
+// and more documents open; other members talking in the rooms, to the user
+// or not, transcripts the client trims or replaces, the user's keyboard and
+// mouse going still and coming back, the away log's file failing), with
+// every invariant checked after every step.  A failing seed is printed and
+// replays alone: QM_SCHEDULE_SEED=N; QM_SCHEDULES=N runs N seeds.
+//
+// The away log, exactly.  Its reads from a window's end read a room's
+// transcript and nothing else.  Each line is judged once a time away (idle on
+// from off), by the first read the client answered that holds it:
+// - kept, exactly once: another member's line naming the user (the screen
+//   name, once it could be read; or the handle current at that read) said in
+//   this time away while idling (on or paused) with the log on, unless that
+//   read is the first one after idling or the log was switched on (that one
+//   is where "new" starts, and is new in nothing);
+// - may be kept, at most once: such a line said before this time away or
+//   while the log was off (a room behind the one read, read only later),
+//   and the user's own lines and lines naming the screen name while the
+//   screen name could never be read;
+// - never kept: a line naming nobody, one of ours said again by another
+//   member, the user's own (the screen name read), anything first found in
+//   the first read.
+// No line is kept twice, none that no other member said (the user's, ours),
+// none from before this time away.  quillmoor.log never passes 1 MiB, and a
+// write of it that fails leaves it byte for byte.
+//
+// Automatic idle (the last input scripted, known or not, touched by the
+// user's typing, choosing and more) never pauses, never switches off an
+// idle the user switched on or paused, and the first line its choice types
+// is the idle command's own.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -20,6 +47,7 @@
 #include <sstream>
 
 #include "aol/bounds.h"
+#include "away/log_file.h"
 #include "aolsim/sim/sim_client.h"
 #include "tests/program_fixture.h"
 #include "platform/sim/ini.h"
@@ -126,6 +154,7 @@ public:
     std::string failure, world;  // the world as the failure found it
     int steps = 0;
     long linesChecked = 0;
+    long keptChecked = 0, autoSwitches = 0;  // lines for the user found kept; automatic idle's choices
     int FileFaults() const { return disk_.faults; }
     bool Crowded() const { return crowded_; }
     std::vector<std::string> log;
@@ -155,6 +184,8 @@ private:
     }
     void Invalidated(Hwnd window) override;
     void Walked(Hwnd parent, Hwnd after, Hwnd found) override;
+    void TailReading(Hwnd window) override;
+    void TailRead(Hwnd window, const std::optional<std::string>& text) override;
 
     // ---- The schedule ---------------------------------------------------------
     void SetUp();
@@ -163,6 +194,7 @@ private:
     void EditorCommand();
     void ClientEvent();
     void Type();
+    void AwayEvent();
     void Finish();
 
     // ---- Helpers --------------------------------------------------------------
@@ -184,6 +216,9 @@ private:
     void CheckIdleTotal();
     void CheckBoxes();
     void CheckChat();
+    void CheckKept();
+    void WrapIdleItems();
+    void Said(const std::string& line, const std::string& handle, bool screen, bool own, bool ours = false);
     void NoteStyle();
     void NotePrompts();
     void FindRooms();
@@ -245,6 +280,30 @@ private:
     bool takesPastBound_ = false;
     int counter_ = 0;
     const bool trace_ = std::getenv("QM_SCHEDULE_SEED") != nullptr;
+
+    // The away log: every line other members said, by the line as the
+    // transcript shows it, and how the reads judged it.
+    enum class Verdict { Must, May, Never };
+    struct SaidLine {
+        std::string handle;        // the handle it names ("" : none)
+        bool screen = false;       // names the screen name
+        bool own = false;          // the user's
+        bool ours = false;         // one of ours said again
+        int gen = -1;              // the time away it was said in
+        bool logging = false;      // said while idling with the log on
+        int verdictGen = -1;
+        Verdict verdict = Verdict::Never;
+    };
+    std::map<std::string, SaidLine> said_;
+    int awayGen_ = 0;                 // times away begun (idle on from off)
+    bool needBaseline_ = true;        // the next read is where "new" starts
+    std::vector<std::string> mustKeep_;  // read, for the user: kept by the next look
+    bool nameSeen_ = false;           // the screen name could be read once
+    bool idleByUser_ = false;         // the user switched idling on or paused it, last
+    bool autoClick_ = false;          // automatic idle chooses an idle item now
+    std::optional<std::string> autoLine_;  // the line its choice must type first
+    int saidCount_ = 0;
+    std::string log_;                 // quillmoor.log
 
     // Last: the program's timers are made (and told) as it is built.
     sim::SimPlatform sim_;
@@ -347,9 +406,140 @@ void Schedule::Walked(Hwnd parent, Hwnd after, Hwnd found) {
         Fail("a walk of the document windows went past " + std::to_string(place - 1) + " of them");
 }
 
+// ---- the away log ----------------------------------------------------------------------
+
+std::vector<std::string> CrLfLines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find("\r\n", at), text.size());
+        lines.push_back(text.substr(at, end - at));
+        at = end + 2;
+    }
+    return lines;
+}
+
+// A line said in a room: what it names, whose it is, and when.
+void Schedule::Said(const std::string& line, const std::string& handle, bool screen, bool own, bool ours) {
+    SaidLine& s = said_[line];
+    s.ours = ours;
+    s.handle = handle;
+    s.screen = screen;
+    s.own = own;
+    s.gen = awayGen_;
+    s.logging = program_.away.LogOn() && Item("idleoff").enabled;
+    s.verdictGen = -1;
+}
+
+// A read the away log made: of a room's transcript only; the lines it holds
+// that this time away has not judged yet are judged as the program must.
+void Schedule::TailReading(Hwnd window) {
+    const Hwnd room = sim_.ParentOf(window);
+    if (running_ && (!window || !client_.RoomTranscript(room) || client_.RoomTranscript(room) != window))
+        Fail("the away log read the end of window " + sim_.ClassOf(window) + " \"" + sim_.TextOf(window).substr(0, 40) +
+             "\", no room's transcript");
+}
+
+void Schedule::TailRead(Hwnd window, const std::optional<std::string>& text) {
+    if (!running_ || !text) return;
+    const Hwnd room = sim_.ParentOf(window);
+    CheckKept();  // what the reads before brought
+    if (client_.WelcomeWindow() && client_.ScreenName() == "Joe Blow" && !hung_ && !sim_.Busy() &&
+        sim_.Now() >= clientFreeAt_)
+        nameSeen_ = true;
+    const bool baseline = std::exchange(needBaseline_, false);
+    if (trace_)
+        Note(std::string("    the away log reads ") + (baseline ? "from " : "") + sim_.TextOf(room) + ": \"" +
+             text->substr(text->size() - std::min<std::size_t>(text->size(), 80)) + "\"");
+    const std::string handle = ToLowerAscii(program_.form1.lblHandle);
+    for (const std::string& line : CrLfLines(*text)) {
+        auto it = said_.find(line);
+        if (it == said_.end() || it->second.verdictGen == awayGen_) continue;
+        SaidLine& s = it->second;
+        s.verdictGen = awayGen_;
+        const bool names = s.screen || (!s.handle.empty() && ToLowerAscii(s.handle) == handle);
+        if (baseline || !names || s.ours || (s.own && nameSeen_))
+            s.verdict = Verdict::Never;
+        else if (s.own || (s.screen && !nameSeen_) || s.gen != awayGen_ || !s.logging)
+            s.verdict = Verdict::May;
+        else
+            s.verdict = Verdict::Must;
+        if (s.verdict == Verdict::Must) mustKeep_.push_back(line);
+    }
+}
+
+void Schedule::CheckKept() {
+    if (!failure.empty()) return;
+    std::set<std::string> kept;
+    for (const away::Kept& k : program_.away.KeptLines()) {
+        if (!kept.insert(k.line).second) return Fail("the away log kept a line twice: \"" + k.line + "\"");
+        auto it = said_.find(k.line);
+        // A client signed on through its window alone shows no screen name
+        // before the user's lines (ours among them): nobody can tell them.
+        if (it == said_.end() && k.line.starts_with(":\t")) continue;
+        if (it == said_.end())
+            return Fail("the away log kept a line no other member said (the user's or ours): \"" + k.line + "\"");
+        if (it->second.verdictGen != awayGen_ || it->second.verdict == Verdict::Never)
+            return Fail("the away log kept a line " +
+                        std::string(it->second.verdictGen != awayGen_ ? "from before this time away"
+                                                                       : "not for the user, or not new") +
+                        ": \"" + k.line + "\"");
+    }
+    for (const std::string& line : mustKeep_)
+        if (!kept.count(line))
+            return Fail("the away log did not keep a line for the user said while away: \"" + line + "\" (it keeps " +
+                        std::to_string(kept.size()) + ")");
+    keptChecked += static_cast<long>(mustKeep_.size());
+    mustKeep_.clear();
+    const std::optional<std::string> file = sim_.FileBytes(log_);
+    if (file && file->size() > away::kLogMostBytes)
+        Fail("quillmoor.log holds " + std::to_string(file->size()) + " bytes");
+}
+
+// The idle items as automatic idle and the user choose them: a new time away
+// begins with idle on from off; automatic idle never switches off what the
+// user switched on or paused, never pauses, and types what the command types.
+void Schedule::WrapIdleItems() {
+    for (const char* name : {"idleon", "idleoff", "idlepause", "awaylog"}) {
+        MenuItem& item = program_.form2.Item(name);
+        std::function<void()> inner = item.Click;
+        item.Click = [this, name, inner] {
+            CheckKept();
+            const std::string which = name;
+            const bool byAuto = !frames_.empty() && std::strcmp(frames_.back().kind, "auto idle") == 0;
+            const bool wasIdling = Item("idleoff").enabled;
+            if (which == "idleon" && !wasIdling) {
+                ++awayGen_;
+                needBaseline_ = true;
+            }
+            if (which == "awaylog") needBaseline_ = true;
+            if (byAuto) {
+                if (which == "idlepause" || which == "awaylog") Fail("automatic idle chose " + which);
+                if (which == "idleoff" && idleByUser_)
+                    Fail("automatic idle switched off an idle the user switched on or paused");
+                if (!program_.chat.Busy() && !program_.chat.Waiting()) {
+                    const AnnouncementStyle style = program_.form1.Style();
+                    autoLine_ = which == "idleon"
+                                    ? ComposeAnnouncement(Announcement::IdleOn, style, {LineValue(program_.form1.lblInterval)})
+                                    : ComposeAnnouncement(Announcement::IdleOff, style, {});
+                }
+            }
+            if (trace_) Note(std::string("    ") + (byAuto ? "automatic idle" : "the user") + " chooses " + which);
+            const bool before = autoClick_;
+            autoClick_ = byAuto;
+            autoSwitches += byAuto;
+            if (inner) inner();
+            autoClick_ = before;
+            autoLine_.reset();
+            if (which == "idleon" || which == "idleoff" || which == "idlepause")
+                idleByUser_ = byAuto ? false : Item("idleoff").enabled;
+        };
+    }
+}
+
 void Schedule::TimerSwitched(int timer, bool running) {
     if (timer != timerIds_[0] || running == idleOpen_) return;
     const double now = sim_.Now();
+    if (trace_) Note(std::string("    Timer1 ") + (running ? "on" : "off"));
     if (running) {
         idleOpen_ = true;
         idleSince_ = now;
@@ -357,7 +547,10 @@ void Schedule::TimerSwitched(int timer, bool running) {
         return;
     }
     idleOpen_ = false;
-    const double idled = now - idleSince_;
+    // Whole microseconds apart: a difference of doubles may fall a hair
+    // short of a whole minute that was idled (automatic idle switches on
+    // its check's grid, whole minutes apart).
+    const double idled = std::round((now - idleSince_) * 1e6) / 1e6;
     if (program_.Ending()) {
         // The end writes nothing: the minutes counted so far stand.
         closedLow_ += std::max(0, fired_ - skipped_);
@@ -385,6 +578,11 @@ void Schedule::SettingText(Hwnd window, const std::string& text, const std::stri
     if (trace_) Note("    set text \"" + text.substr(0, 60) + "\" over \"" + before.substr(0, 60) + "\"");
     if (Ours(text)) {
         if (!frames_.empty()) ++frames_.back().lines;
+        // The first line automatic idle's choice types is the command's own.
+        if (autoLine_ && autoClick_ && !frames_.empty() && std::strcmp(frames_.back().kind, "auto idle") == 0) {
+            if (text != *autoLine_) Fail("automatic idle typed \"" + text + "\", the command types \"" + *autoLine_ + "\"");
+            autoLine_.reset();
+        }
         const std::string wrong = CheckLine(text);
         if (!wrong.empty()) Fail("typed a line that is no announcement of the moment (" + wrong + "): " + text);
         typedLines_.insert(text);
@@ -476,6 +674,9 @@ void Schedule::NotePrompts() {
         if (p.title == "set idle interval") intervals_.insert(p.answer), disk_.Chose("interval", "interval", p.answer);
         if (p.title == "add idle reason" || p.title == "edit idle reason") reasons_.insert(p.answer), disk_.Held({p.answer});
         if (p.title == "set dcp room") disk_.Chose("dcp", "room", p.answer);
+        if (p.title == "set auto idle" && p.answer.size() <= 6 && Number(p.answer) >= 0 &&
+            Number(p.answer) <= away::kAutoIdleMostMinutes)
+            disk_.Chose("away", "auto idle", std::to_string(Number(p.answer)));
         if (p.title == "set aol version") disk_.Chose("aol", "version", p.answer == "auto" ? "" : p.answer);
         for (const Appearance::Command& c : Appearance::Commands())
             if (p.title == c.title) disk_.Chose(c.section, c.key, p.answer);
@@ -614,6 +815,17 @@ void Schedule::CheckSettings() {
     else
         expect(Item("idleon").enabled && !Item("idlepause").enabled && pause == "idle pause", "idling off");
     expect((Item("minimize").caption == "maximize") == !sim_.Visible(f.Window()), "tray and window");
+    const Away& away = program_.away;
+    const int minutes = away.AutoIdleMinutes();
+    expect(Item("awaylog").caption == (away.LogOn() ? "away log: on" : "away log: off"), "away log caption");
+    expect(Item("autoidle").caption == (minutes > 0 ? "auto idle: " + std::to_string(minutes) + " min" : "auto idle: off"),
+           "auto idle caption");
+    if (inStep("away", "log")) expect(away.LogOn() == (Stored("away", "log") == "yes"), "away log");
+    if (inStep("away", "auto idle")) {
+        const std::string& stored = Stored("away", "auto idle");
+        const long m = stored.size() <= 6 ? Number(stored) : -1;
+        expect(minutes == (m >= 0 && m <= away::kAutoIdleMostMinutes ? m : 0), "auto idle", stored);
+    }
 }
 
 void Schedule::FindRooms() {
@@ -671,6 +883,7 @@ void Schedule::Check() {
     CheckIdleTotal();
     CheckSettings();
     CheckBoxes();
+    CheckKept();
 }
 
 // ---- the generator ------------------------------------------------------------------------
@@ -725,6 +938,18 @@ void Schedule::SetUp() {
     if (Chance(0.3)) settings += Chance(0.5) ? "RESUME DOWNLOAD=yes\r\n" : "RESUME UPLOAD=yes\r\n";
     if (Chance(0.5)) settings += "[upchat]\r\nAUTO UPCHAT=yes\r\n";
     if (Chance(0.5)) settings += "[insert]\r\nDL/UL=yes\r\n";
+    std::string away;
+    if (Chance(0.7)) away += "LOG=" + Pick<std::string>({"yes", "yes", "yes", "no"}) + "\r\n";
+    if (Chance(0.5)) away += "AUTO IDLE=" + Pick<std::string>({"1", "1", "2", "3", "0", "x"}) + "\r\n";
+    if (!away.empty()) settings += "[away]\r\n" + away;
+    if (Chance(0.1)) sim_.SetLastInput(std::nullopt);
+    log_ = away::LogFile(sim_);
+    if (Chance(0.05)) {
+        // A log near its most: the next lines cut it.
+        std::string old;
+        while (old.size() + 60 < away::kLogMostBytes) old += "2026-01-01 00:00:00\tKat Nap:\thi joe, an old line of the log\r\n";
+        sim_.SetFileBytes(log_, old);
+    }
     const long total = Below(3) == 0 ? 0 : Below(4 * 24 * 60);
     startTotal_ = total;
     settings += "[stats]\r\nDAY=" + std::to_string(total / 1440) + "\r\nHOUR=" + std::to_string(total / 60 % 24) +
@@ -757,11 +982,14 @@ void Schedule::SetUp() {
     for (const Mark& mark : kMarks) disk_.Track(mark.section, mark.key, {"yes", "no"});
     disk_.Track("dcp", "room");
     disk_.Track("aol", "version");
+    disk_.Track("away", "log", {"yes", "no"});
+    disk_.Track("away", "auto idle");
     disk_.editorList = [this] { return program_.reasons.form3.List1.Items(); };
     disk_.AtStart(Chance(0.15));
     Note("start: client " + version + (wine_ ? " under Wine" : " under Windows") + (unreadable ? ", menus unreadable" : "") +
          ", " + std::to_string(client_.Running() ? sim_.ChildrenOf(client_.MdiClient()).size() : 0) + " documents");
     if (!program_.Start()) return Fail("the program did not start");
+    WrapIdleItems();
     started_ = sim_.Now();
     running_ = true;
     disk_.Held(program_.form1.List1.Items());
@@ -786,9 +1014,98 @@ void Schedule::Type() {
     const std::string text =
         Pick<std::string>({"", "brb", "afk " + std::to_string(++counter_), "half a thought " + std::to_string(++counter_)});
     Note("user types \"" + text + "\" in " + sim_.TextOf(room));
+    sim_.TouchInput();
     client_.TypeInRoom(room, text);
     boxes_[room].latest = text;
     boxes_[room].ever.insert(text);
+}
+
+// Other members talk in a room, to the user or not; the client trims or
+// replaces a transcript; the user's keyboard and mouse; the log's file fails.
+void Schedule::AwayEvent() {
+    FindRooms();
+    std::vector<aolsim::Handle> rooms;
+    for (const auto& b : boxes_) rooms.push_back(b.first);
+    const std::string handle = program_.form1.lblHandle;
+    const bool plainHandle = !handle.empty() && handle.find_first_not_of(
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ ") == std::string::npos && handle.front() != ' ';
+    // A fresh line by another member: names the screen name, the handle, or
+    // (no word of any handle or name the user has) nobody.
+    auto fresh = [&](std::string& text, std::string& named, bool& screen) {
+        const std::string n = " #" + std::to_string(++saidCount_);
+        const int kind = Below(7);
+        named.clear();
+        screen = false;
+        if (kind < 3) {
+            text = Pick<std::string>({"hi joe blow", "JOE BLOW: wb?", "where is JoeBlow", "  joe blow: you there",
+                                      "(Joe Blow) said so", "Joe Blow's back"}) + n;
+            screen = true;
+        } else if (kind < 5 && plainHandle) {
+            text = Chance(0.5) ? handle + ": you there?" + n : "hey " + ToUpperAscii(handle) + "!" + n;
+            named = handle;
+            // A handle that is the screen name names it too.
+            screen = ToLowerAscii(handle) == "joe blow";
+        } else {
+            text = Pick<std::string>({"hiya room", "joeblowfish", "ajoe blow", "sleepyhead?", "mr zed", "dorwicks"}) + n;
+        }
+    };
+    const int what = Below(13);
+    if (what < 6 && !rooms.empty()) {
+        const aolsim::Handle room = Pick(rooms);
+        std::string who = Pick<std::string>({"Kat Nap", "MrPeabody", "SunnyDaze42"}), text, named;
+        bool screen = false, own = false, ours = false;
+        const int kind = Below(8);
+        if (kind < 6) {
+            fresh(text, named, screen);
+        } else if (kind == 6) {
+            who = Pick<std::string>({"Joe Blow", "JOEBLOW"});
+            text = "brb " + handle + ", joe blow #" + std::to_string(++saidCount_);
+            screen = own = true;
+        } else if (!client_.Chat().empty()) {
+            text = client_.Chat().back().text;
+            screen = ours = true;
+        } else {
+            return;
+        }
+        Note("in " + sim_.TextOf(room) + " " + who + " says \"" + text + "\"");
+        client_.Say(room, who, text);
+        Said(who + ":\t" + text, named, screen, own, ours);
+    } else if (what < 8 && !rooms.empty()) {
+        const Hwnd transcript = client_.RoomTranscript(Pick(rooms));
+        std::vector<std::string> lines = CrLfLines(sim_.TextOf(transcript));
+        if (lines.empty()) return;
+        std::string text;
+        if (Chance(0.5)) {
+            const std::size_t cut = static_cast<std::size_t>(1 + Below(static_cast<int>(lines.size())));
+            Note("the client trims " + std::to_string(cut) + " lines of a transcript");
+            for (std::size_t i = cut; i < lines.size(); ++i) text += (text.empty() ? "" : "\r\n") + lines[i];
+        } else {
+            Note("the client replaces a transcript");
+            for (int i = 1 + Below(3); i-- > 0;) {
+                std::string line, named;
+                bool screen = false;
+                fresh(line, named, screen);
+                line = "Kat Nap:\t" + line;
+                Said(line, named, screen, false);
+                text += (text.empty() ? "" : "\r\n") + line;
+            }
+        }
+        sim_.SetTextDirect(transcript, text);
+    } else if (what < 10) {
+        Note("the user touches keyboard or mouse");
+        sim_.TouchInput();
+    } else if (what < 11) {
+        if (Chance(0.3)) {
+            Note("the last input is unknown");
+            sim_.SetLastInput(std::nullopt);
+        } else {
+            const double at = std::max(0.0, sim_.Now() - Between(0, 400));
+            Note("the last input was at " + std::to_string(at - started_));
+            sim_.SetLastInput(at);
+        }
+    } else {
+        disk_.FailSoon(log_, Chance(0.7) ? sim::Op::WriteFile : sim::Op::ReadFile);
+    }
 }
 
 void Schedule::MenuCommand() {
@@ -805,6 +1122,9 @@ void Schedule::MenuCommand() {
         {"idle options", "editreasons", {}, {}},
         {"idle options", "insertdlul", {}, {}},
         {"idle options", "interval", {"1", "2", "3", "05", "1.9"}, {"0", "abc", "-3", "0.5"}},
+        {"idle options", "awaylog", {}, {}},
+        {"idle options", "showawaylog", {}, {}},
+        {"idle options", "autoidle", {"0", "1", "2", "3", "007", "10080"}, {"abc", "-1", "10081", "1.5", " 5", "99999999"}},
         {"dcp options", "enabledcp", {}, {}},
         {"dcp options", "setpassword", {"pw1234", "pw7777", "pw 42 "}, {}},
         {"dcp options", "enablereenterroom", {}, {}},
@@ -835,8 +1155,11 @@ void Schedule::MenuCommand() {
     // The prompting commands, by their items.
     static const std::set<std::string> prompting = {
         "interval", "setpassword", "setroom", "handle", "color1", "color2", "font2", "ascii1", "ascii1color",
-        "ascii1font", "ascii2", "ascii2color", "ascii2font", "ascii3", "ascii3color", "ascii3font", "aolversion"};
+        "ascii1font", "ascii2", "ascii2color", "ascii2font", "ascii3", "ascii3color", "ascii3font", "aolversion",
+        "autoidle"};
     Form2& menus = program_.form2;
+    // Choosing is input (mostly: the keyboard path of the tray's menu too).
+    if (Chance(0.7)) sim_.TouchInput();
     if (Chance(0.004) && started_ + 60 < sim_.Now()) {
         exitChosen_ = true;
         return Choose({"exit"});
@@ -1103,8 +1426,10 @@ void Schedule::Step() {
         EditorCommand();
     else if (what < 60)
         Type();
-    else if (what < 66)
+    else if (what < 64)
         disk_.Break();
+    else if (what < (program_.away.LogOn() && Item("idleoff").enabled ? 84 : 76))
+        AwayEvent();
     else
         ClientEvent();
     NoteStyle();
@@ -1161,7 +1486,7 @@ TEST(Schedules, RandomSchedulesKeepEveryInvariant) {
         for (unsigned seed = 1; seed <= count; ++seed) seeds.push_back(seed);
     }
     const bool replay = seeds.size() == 1;
-    long steps = 0, lines = 0, faults = 0, crowded = 0;
+    long steps = 0, lines = 0, faults = 0, crowded = 0, kept = 0, switches = 0;
     int failed = 0;
     std::map<std::string, double> longest;
     for (const unsigned seed : seeds) {
@@ -1171,6 +1496,8 @@ TEST(Schedules, RandomSchedulesKeepEveryInvariant) {
         faults += s.FileFaults();
         crowded += s.Crowded();
         lines += s.linesChecked;
+        kept += s.keptChecked;
+        switches += s.autoSwitches;
         for (const auto& [kind, most] : s.longest) longest[kind] = std::max(longest[kind], most);
         if (s.failure.empty()) continue;
         ADD_FAILURE() << "schedule seed " << seed << " failed " << s.failure
@@ -1182,7 +1509,8 @@ TEST(Schedules, RandomSchedulesKeepEveryInvariant) {
     }
     std::cout << "schedules: " << seeds.size() << " seeds, " << steps << " steps, " << lines << " lines checked, "
               << faults << " file faults, " << crowded << " with more than " << bounds::kDocumentWindows
-              << " documents\n";
+              << " documents, " << kept << " lines for the user kept as they must be, " << switches
+              << " automatic idle switches\n";
     if (replay)
         for (const auto& [kind, most] : longest) std::cout << "  longest own wait of " << kind << ": " << most << " s\n";
 }

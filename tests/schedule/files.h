@@ -127,6 +127,10 @@ public:
         }
     }
 
+    // Another file of the program's: the n-th write or read of it from now
+    // fails.
+    void FailSoon(const std::string& path, sim::Op op) { ArmFail(path, op); }
+
     // ---- Checks, as the platform is called (the spy tells) --------------------------
     void BeforeCall() { failedNow_ = false; }
     void ProfileRead(const std::string& section, const std::string& key, const std::string& path) {

@@ -32,6 +32,10 @@ public:
     virtual void Invalidated(Hwnd window) = 0;
     // A child window looked up among `parent`'s, after `after`.
     virtual void Walked(Hwnd parent, Hwnd after, Hwnd found) = 0;
+    // A window's text read from its end: the window before the read, and
+    // what came back (nullopt: unknown).
+    virtual void TailReading(Hwnd window) = 0;
+    virtual void TailRead(Hwnd window, const std::optional<std::string>& text) = 0;
 };
 
 class Spy final : public Platform {
@@ -72,7 +76,10 @@ public:
         return Timed([&] { return sim_.GetText(window, size); });
     }
     std::optional<std::string> GetTextTail(Hwnd window, int size) override {
-        return Timed([&] { return sim_.GetTextTail(window, size); });
+        w_.TailReading(window);
+        std::optional<std::string> text = Timed([&] { return sim_.GetTextTail(window, size); });
+        w_.TailRead(window, text);
+        return text;
     }
     bool SetText(Hwnd window, const std::string& text) override {
         w_.SettingText(window, text, sim_.TextOf(window));
