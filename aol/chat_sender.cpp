@@ -21,16 +21,11 @@ void Pause(Platform& platform, double seconds) {
 namespace {
 
 Hwnd WalkForChatRoom(Platform& platform) {
-    Hwnd area = platform.FindWindowEx(FindAolWindow(platform), 0, kMdiClass);
-    Hwnd child = 0;
-    for (int visited = 0; visited < bounds::kDocumentWindows; ++visited) {
-        child = platform.FindWindowEx(area, child, kChildClass);
-        if (!child) return 0;
-        if (platform.FindWindowEx(child, 0, kRichClass) && platform.FindWindowEx(child, 0, kListboxClass) &&
-            platform.FindWindowEx(child, 0, kIconClass) && platform.FindWindowEx(child, 0, kStaticClass))
-            return child;
-    }
-    return 0;
+    return FindDocument(platform, [&](Hwnd child) {
+               return platform.FindWindowEx(child, 0, kRichClass) && platform.FindWindowEx(child, 0, kListboxClass) &&
+                      platform.FindWindowEx(child, 0, kIconClass) && platform.FindWindowEx(child, 0, kStaticClass);
+           })
+        .window;
 }
 
 }  // namespace

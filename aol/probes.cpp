@@ -54,14 +54,19 @@ std::string GetAolVersion(Platform& platform) {
     return version;
 }
 
-Hwnd FindWelcomeWindow(Platform& platform) {
+DocumentLookup FindDocument(Platform& platform, const std::function<bool(Hwnd)>& match) {
     Hwnd area = platform.FindWindowEx(FindAolWindow(platform), 0, kMdiClass);
     Hwnd child = 0;
     for (int visited = 0; visited < bounds::kDocumentWindows; ++visited) {
         child = platform.FindWindowEx(area, child, kChildClass);
-        if (!child || GetCaption(platform, child).starts_with("Welcome, ")) return child;
+        if (!child || match(child)) return {child, true};
     }
-    return 0;
+    return {0, false};
+}
+
+Hwnd FindWelcomeWindow(Platform& platform) {
+    return FindDocument(platform, [&](Hwnd child) { return GetCaption(platform, child).starts_with("Welcome, "); })
+        .window;
 }
 
 std::string GetScreenName(Platform& platform) {

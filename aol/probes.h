@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include <functional>
+
 #include "platform/platform.h"
 
 namespace qm::aol {
@@ -13,6 +15,14 @@ namespace qm::aol {
 constexpr int kMenuTextBuffer = 100;
 
 Hwnd FindAolWindow(Platform& platform);
+// A walk of the client's document windows for the first that `match` takes,
+// visiting at most bounds::kDocumentWindows of them: `complete` is false when
+// the walk stopped at that bound, and then no window found tells nothing.
+struct DocumentLookup {
+    Hwnd window = 0;
+    bool complete = true;
+};
+DocumentLookup FindDocument(Platform& platform, const std::function<bool(Hwnd)>& match);
 // The window's caption; "" for window 0.
 std::string GetCaption(Platform& platform, Hwnd window);
 // "8.0", "7.0", "6.0", "5.0", "4.0", "3.0", "2.5", or "foreign" when the

@@ -42,14 +42,9 @@ bool IsProgressCaption(const std::string& caption) {
 // so a hung client costs the walk nothing; it is bounded all the same.  One
 // the walk cannot finish cannot tell that there is no download.
 Lookup LookForDownload(Platform& platform) {
-    Hwnd area = platform.FindWindowEx(aol::FindAolWindow(platform), 0, aol::kMdiClass);
-    Hwnd child = 0;
-    for (int visited = 0; visited < bounds::kDocumentWindows; ++visited) {
-        child = platform.FindWindowEx(area, child, aol::kChildClass);
-        if (!child) return {0, true};
-        if (IsProgressCaption(aol::GetCaption(platform, child))) return {child, true};
-    }
-    return {0, false};
+    const aol::DocumentLookup found = aol::FindDocument(
+        platform, [&](Hwnd child) { return IsProgressCaption(aol::GetCaption(platform, child)); });
+    return {found.window, found.complete};
 }
 
 enum class Verdict { Yes, No, Unknown };
