@@ -15,10 +15,11 @@ void WriteSetting(Platform& platform, const std::string& section, const std::str
 }
 
 std::optional<std::string> ReadKnownSetting(Platform& platform, const std::string& section, const std::string& key,
-                                            const std::string& file) {
+                                            const std::string& file, int bufferSize) {
     if (platform.FileExists(file) && !ProfileFileReads(platform, file)) return std::nullopt;
-    std::string value = ReadSetting(platform, section, key, file);
-    if (ReadSetting(platform, section, key, file) != value) return std::nullopt;
+    auto read = [&] { return platform.GetProfileString(section, ToLowerAscii(key), file, bufferSize); };
+    std::string value = read();
+    if (read() != value) return std::nullopt;
     return value;
 }
 

@@ -21,10 +21,11 @@ std::string ReadSetting(Platform& platform, const std::string& section, const st
 void WriteSetting(Platform& platform, const std::string& section, const std::string& key, const std::string& value,
                   const std::string& file);
 
-// The value as ReadSetting gives it, when that is known: nullopt when the
-// file is there but does not read, or two reads disagree (one failed).
+// The value as ReadSetting gives it (read into `bufferSize` bytes), when
+// that is known: nullopt when the file is there but does not read, or two
+// reads disagree (one failed).
 std::optional<std::string> ReadKnownSetting(Platform& platform, const std::string& section, const std::string& key,
-                                            const std::string& file);
+                                            const std::string& file, int bufferSize = kSettingBufferSize);
 
 // True when the profile file reads, all of it as far as a profile file goes:
 // one locked by another program, even a range of it, would read as if its

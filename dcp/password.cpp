@@ -48,10 +48,7 @@ namespace {
 // A read that failed reads as "": the file must read, and the value twice
 // alike, before "" or anything else is taken for what it holds.
 std::optional<std::string> ReadKnown(Platform& platform, const std::string& file) {
-    if (platform.FileExists(file) && !ProfileFileReads(platform, file)) return std::nullopt;
-    std::string password = ReadPasswordFrom(platform, file);
-    if (ReadPasswordFrom(platform, file) != password) return std::nullopt;
-    return password;
+    return ReadKnownSetting(platform, kSection, kKey, file, kReadBuffer);
 }
 
 }  // namespace
